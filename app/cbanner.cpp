@@ -1,0 +1,29 @@
+#include "cbanner.h"
+
+#include "globals.h"
+
+#include <QFile>
+#include <QMovie>
+
+CBanner::CBanner(QWidget* parent, const char* name) : QLabel(parent)
+{
+    if (name)
+        setObjectName(QLatin1String(name));
+}
+
+void CBanner::slotChangeBanner()
+{
+    const QString file = dataDirPath + QStringLiteral("ad.gif");
+    if (!QFile::exists(file))
+        return; // keep the last advertisement shown
+    delete movie;
+    movie = new QMovie(file, QByteArray(), this);
+    setMovie(movie);
+    movie->start();
+}
+
+void CBanner::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QLabel::mouseDoubleClickEvent(event);
+    emit bannerClicked();
+}

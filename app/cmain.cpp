@@ -1,0 +1,206 @@
+#include "cmain.h"
+
+#include "cbanner.h"
+#include "cpager.h"
+#include "cpagerbutton.h"
+#include "cskin.h"
+#include "cwwwserver.h"
+#include "globals.h"
+#include "icons.h"
+#include "navigate.h"
+#include "x11hints.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+const char homePage[] = "http://www.orvelle.example/";
+}
+
+CMain::CMain() : QWidget(nullptr, Qt::Window)
+{
+    dragAnchor = QPoint(0, 0);
+    ready = false;
+    mainWindow = this;
+
+    pager = new CPager(this);
+
+    updateButton = new CPagerButton(this);
+    configButton = new CPagerButton(this);
+    searchButton = new CPagerButton(this);
+    minimizeButton = new CPagerButton(this);
+    exitButton = new CPagerButton(this);
+    helpButton = new CPagerButton(this);
+
+    plainButtonBar = new QWidget(this);
+    plainButtonBar->hide();
+    auto* bar = new QHBoxLayout(plainButtonBar);
+    auto* config = new QPushButton(QStringLiteral("Config"), plainButtonBar);
+    auto* search = new QPushButton(QStringLiteral("Search"), plainButtonBar);
+    auto* update = new QPushButton(QStringLiteral("Update"), plainButtonBar);
+    auto* help = new QPushButton(QStringLiteral("Help"), plainButtonBar);
+    for (QPushButton* b : {config, search, update, help})
+        bar->addWidget(b);
+    connect(update, &QPushButton::clicked, pager, &CPager::slotUpdateContent);
+    connect(config, &QPushButton::clicked, pager, &CPager::slotDoConfig);
+    connect(search, &QPushButton::clicked, pager, &CPager::slotDoSearch);
+    connect(help, &QPushButton::clicked, pager, &CPager::doHelp);
+
+    updateButton->setToolTip(QStringLiteral("Manually request latest articles from Orvelle"));
+    configButton->setToolTip(QStringLiteral("Configure the Orvelle Pager"));
+    searchButton->setToolTip(QStringLiteral("Search the Orvelle web site"));
+    minimizeButton->setToolTip(QStringLiteral("Minimize the pager"));
+    exitButton->setToolTip(QStringLiteral("Close the pager"));
+    helpButton->setToolTip(QStringLiteral("Read the pager documentation in your web browser"));
+
+    connect(updateButton, &QAbstractButton::clicked, pager, &CPager::slotUpdateContent);
+    connect(configButton, &QAbstractButton::clicked, pager, &CPager::slotDoConfig);
+    connect(searchButton, &QAbstractButton::clicked, pager, &CPager::slotDoSearch);
+    connect(minimizeButton, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+    connect(exitButton, &QAbstractButton::clicked, qApp, &QApplication::quit);
+    connect(helpButton, &QAbstractButton::clicked, pager, &CPager::doHelp);
+    connect(qApp, &QApplication::aboutToQuit, pager, &CPager::quit);
+
+    setFocusPolicy(Qt::ClickFocus);
+    setWindowIcon(normalWindowIcon());
+
+    banner = new CBanner(this);
+    banner->setToolTip(QStringLiteral("Double click to visit this sponsor"));
+
+    ready = true;
+    if (!pager->skin || !applySkin(*pager->skin)) {
+        if (pager->skin)
+            qWarning("The skin in %s cannot be used; showing the plain look",
+                     qPrintable(pager->skin->getPath()));
+        applyPlainLook();
+    }
+    connect(pager, &CPager::newIcon, this, &CMain::slotChangeIcon);
+}
+
+void CMain::slotChangeIcon(bool normal)
+{
+    setWindowIcon(normal ? normalWindowIcon() : alternateWindowIcon());
+}
+
+void CMain::connectBanner()
+{
+    banner->slotChangeBanner();
+    banner->installEventFilter(this);
+    // Both looks wire the banner; once is enough for the connections.
+    if (bannerWired)
+        return;
+    bannerWired = true;
+    connect(pager->server, &CWWWServer::newAdImage, banner, &CBanner::slotChangeBanner);
+    connect(banner, &CBanner::bannerClicked, pager, &CPager::slotBannerNavigate);
+}
+
+void CMain::applyPlainLook()
+{
+    for (CPagerButton* b :
+         {configButton, searchButton, updateButton, minimizeButton, exitButton, helpButton})
+        b->hide();
+    plainButtonBar->show();
+    clearMask();
+    setAutoFillBackground(false);
+    setPalette(QPalette());
+    connectBanner();
+    setMotifDecorations(x11Display(), winId(), 1);
+    // Lay out again for the current size.
+    const QSize s = size();
+    pager->setGeometry(0, 50, s.width(), s.height() - 95);
+    plainButtonBar->setGeometry(0, 0, s.width(), 50);
+    banner->setGeometry(s.width() - 235, s.height() - 38, 230, 33);
+}
+
+bool CMain::applySkin(const CSkin& skin)
+{
+    Q_UNUSED(skin);
+    return false;
+}
+
+bool CMain::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPointF inWindow = (widget ? QPointF(widget->pos()) : QPointF()) + me->position();
+        QMouseEvent copy(me->type(), inWindow, me->globalPosition(), me->button(), me->buttons(),
+                         me->modifiers());
+        mousePressEvent(&copy);
+        break;
+    }
+    case QEvent::MouseMove:
+        mouseMoveEvent(static_cast<QMouseEvent*>(event));
+        break;
+    case QEvent::MouseButtonRelease:
+        mouseReleaseEvent(static_cast<QMouseEvent*>(event));
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched && watched == logoWidget)
+            navigateTo(QString::fromLatin1(homePage), true);
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void CMain::mousePressEvent(QMouseEvent* event)
+{
+    grabMouse(Qt::PointingHandCursor);
+    dragAnchor = event->position().toPoint();
+    raise();
+    pager->stopFlashing();
+}
+
+void CMain::mouseReleaseEvent(QMouseEvent*)
+{
+    releaseMouse();
+}
+
+void CMain::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::NoButton)
+        return;
+    move(event->globalPosition().toPoint() - dragAnchor);
+}
+
+void CMain::focusInEvent(QFocusEvent* event)
+{
+    pager->active = true;
+    QWidget::focusInEvent(event);
+}
+
+void CMain::focusOutEvent(QFocusEvent* event)
+{
+    pager->active = false;
+    QWidget::focusOutEvent(event);
+}
+
+void CMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!ready || pager->skin)
+        return;
+    const int w = event->size().width();
+    const int h = event->size().height();
+    pager->setGeometry(0, 50, w, h - 95);
+    plainButtonBar->setGeometry(0, 0, w, 50);
+    banner->setGeometry(w - 235, h - 38, 230, 33);
+}
+
+void CMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    pager->active = true;
+    pager->stopFlashing();
+}
+
+void CMain::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    pager->active = false;
+}

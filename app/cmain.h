@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QPixmap>
+#include <QVector>
+#include <QWidget>
+
+class CBanner;
+class CPager;
+class CPagerButton;
+class CSkin;
+class QPushButton;
+
+// The one top-level window: the controller's pane, the plain button bar or
+// a skin's image buttons, and the sponsor banner.
+class CMain : public QWidget
+{
+    Q_OBJECT
+public:
+    CMain();
+
+    bool applySkin(const CSkin& skin);
+    void applyPlainLook();
+
+    CPager* pager;
+    CPagerButton* configButton;
+    CPagerButton* searchButton;
+    CPagerButton* updateButton;
+    CPagerButton* minimizeButton;
+    CPagerButton* exitButton;
+    CPagerButton* helpButton;
+    QWidget* plainButtonBar;
+    CBanner* banner;
+
+public slots:
+    void slotChangeIcon(bool normal);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void connectBanner();
+
+    QPoint dragAnchor;
+    QWidget* logoWidget = nullptr;
+    bool ready = false;
+    bool bannerWired = false;
+    QVector<QPixmap> skinImages; // the applied skin's pictures, owned here
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+// Kept free of Xlib's headers, whose macros clash with the toolkit's.
+struct _XDisplay;
+
+// Asks a Motif-compatible window manager for a full frame (1) or none (0).
+// Does nothing where no such window manager has announced itself.
+void setMotifDecorations(_XDisplay* display, unsigned long window, long decorations);
+
+// The program's X connection (the toolkit's own when it has one).
+_XDisplay* x11Display();

@@ -1,0 +1,94 @@
+#include "settingsfile.h"
+
+#include "taggedtext.h"
+
+#include <QStringList>
+
+namespace {
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+bool isOne(const QString& text)
+{
+    bool ok = false;
+    return text.toInt(&ok) == 1 && ok;
+}
+
+int number(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? value : 0;
+}
+
+} // namespace
+
+QByteArray formatSettings(const PagerSettings& s)
+{
+    const QList<QPair<const char*, QString>> rows = {
+        {"numitems", QString::number(s.numItems)},
+        {"pollinterval", QString::number(s.pollMinutes)},
+        {"browserpath", s.browserPath},
+        {"flashicon", flag(s.flashIcon)},
+        {"popup", flag(s.popup)},
+        {"skin", s.skin},
+        {"vulnpopup", flag(s.vulnPopup)},
+        {"verbosenotify", flag(s.verboseNotify)},
+        {"briefnotify", flag(s.briefNotify)},
+        {"configrestart", flag(s.configRestart)},
+        {"verboseemail", s.verboseEmail},
+        {"briefemail", s.briefEmail},
+        {"mailer", s.mailer},
+    };
+    QString text = QStringLiteral("<config>\n");
+    for (const auto& [key, value] : rows)
+        text += QStringLiteral("\t<%1>%2</%1>\n").arg(QLatin1String(key), value);
+    text += QStringLiteral("</config>\n");
+    return text.toUtf8();
+}
+
+ParsedSettings parseSettings(const QString& input)
+{
+    ParsedSettings result;
+    QString text = input;
+    QString body;
+    if (!takeTaggedValue(QStringLiteral("config"), text, body))
+        return result;
+
+    auto take = [&body](const char* key, QString& value) {
+        return takeTaggedValue(QLatin1String(key), body, value);
+    };
+    QString numItems, poll, browser, flash, popup, restart, skin;
+    if (!take("numitems", numItems) || !take("pollinterval", poll) ||
+        !take("browserpath", browser) || !take("flashicon", flash) || !take("popup", popup) ||
+        !take("configrestart", restart))
+        return result;
+    take("skin", skin);
+
+    PagerSettings& v = result.values;
+    v.numItems = qBound(5, number(numItems), 25);
+    v.pollMinutes = qBound(10, number(poll), 60);
+    v.browserPath = browser;
+    v.flashIcon = isOne(flash);
+    v.popup = isOne(popup);
+    v.configRestart = isOne(restart);
+    v.skin = skin;
+    result.firstGroup = true;
+
+    QString vulnPopup, verbose, brief, verboseTo, briefTo, mailer;
+    if (!take("vulnpopup", vulnPopup) || !take("verbosenotify", verbose) ||
+        !take("briefnotify", brief) || !take("verboseemail", verboseTo) ||
+        !take("briefemail", briefTo) || !take("mailer", mailer))
+        return result;
+    v.vulnPopup = isOne(vulnPopup);
+    v.verboseNotify = isOne(verbose);
+    v.briefNotify = isOne(brief);
+    v.verboseEmail = verboseTo;
+    v.briefEmail = briefTo;
+    v.mailer = mailer;
+    result.secondGroup = true;
+    return result;
+}

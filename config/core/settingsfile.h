@@ -1,0 +1,42 @@
+#pragma once
+
+// "ovpager.cfg": one "config" element holding one element per setting, each
+// on its own tab-indented line, in this order: numitems, pollinterval,
+// browserpath, flashicon, popup, skin, vulnpopup, verbosenotify,
+// briefnotify, configrestart, verboseemail, briefemail, mailer. Flags are
+// "1" or "0"; texts are written as they stand, unescaped.
+
+#include <QByteArray>
+#include <QString>
+
+struct PagerSettings
+{
+    int numItems = 5;
+    int pollMinutes = 15;
+    QString browserPath;
+    bool flashIcon = false;
+    bool popup = true;
+    QString skin;
+    bool vulnPopup = false;
+    bool verboseNotify = false;
+    bool briefNotify = false;
+    bool configRestart = false;
+    QString verboseEmail;
+    QString briefEmail;
+    QString mailer;
+};
+
+struct ParsedSettings
+{
+    // The first group (numitems .. configrestart) was complete and is valid.
+    bool firstGroup = false;
+    // The second group (vulnpopup .. mailer) was complete too.
+    bool secondGroup = false;
+    PagerSettings values;
+};
+
+QByteArray formatSettings(const PagerSettings& settings);
+
+// Reads the settings text; counts are clamped (5..25 articles, 10..60
+// minutes) and a flag is on only when it reads as the number 1.
+ParsedSettings parseSettings(const QString& text);

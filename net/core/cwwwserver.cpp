@@ -1,0 +1,402 @@
+#include "cwwwserver.h"
+
+#include "atomicfile.h"
+#include "categoryfile.h"
+#include "globals.h"
+#include "replyparse.h"
+#include "taggedtext.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTcpSocket>
+
+#include <optional>
+
+void CLinkUi::critical(const QString& caption, const QString& text)
+{
+    qWarning("%s: %s", qPrintable(caption), qPrintable(text));
+}
+
+namespace {
+
+const char* const kindNames[] = {"category",    "vulnerability category", "abstract",
+                                 "content",     "vulnerability",          "banner page",
+                                 "banner image"};
+
+} // namespace
+
+CWWWServer::CWWWServer(const QString& host, quint16 port)
+    : m_host(host), m_port(port), categoryPath(QStringLiteral("/test/zorbel-thing3.html?id=31337")),
+      vulnCategoryPath(QStringLiteral("/test/vuln_categories.html")), socket(new QTcpSocket(this))
+{
+    connect(socket, &QTcpSocket::connected, this, &CWWWServer::slotDoConnected);
+    connect(socket, &QTcpSocket::readyRead, this, &CWWWServer::slotDoRead);
+    connect(socket, &QTcpSocket::disconnected, this, &CWWWServer::slotDoClose);
+    connect(socket, &QTcpSocket::errorOccurred, this, &CWWWServer::slotSocketError);
+    m_watchdog.setSingleShot(true);
+    connect(&m_watchdog, &QTimer::timeout, this, &CWWWServer::slotTimeout);
+}
+
+CWWWServer::~CWWWServer()
+{
+    if (adFile)
+        adFile->cancelWriting();
+    delete adFile;
+    socket->abort();
+}
+
+void CWWWServer::setUi(CLinkUi* ui)
+{
+    m_ui = ui ? ui : &m_silentUi;
+}
+
+void CWWWServer::setTimeouts(int connectMs, int idleMs)
+{
+    m_connectMs = connectMs;
+    m_idleMs = idleMs;
+}
+
+void CWWWServer::enqueue(int kind, const QString& argument)
+{
+    m_queue.append(CWWWRequest{kind, argument});
+    if (m_state == Idle)
+        sendNext();
+}
+
+void CWWWServer::reorderQueue()
+{
+    // The newest abstract wins and goes first: the user is looking at it now.
+    QList<CWWWRequest> others;
+    std::optional<CWWWRequest> abstract;
+    for (const CWWWRequest& r : std::as_const(m_queue)) {
+        if (r.kind == AbstractFetch)
+            abstract = r;
+        else
+            others.append(r);
+    }
+    m_queue.clear();
+    if (abstract)
+        m_queue.append(*abstract);
+    m_queue.append(others);
+}
+
+bool CWWWServer::sendNext()
+{
+    for (;;) {
+        reorderQueue();
+        if (m_queue.isEmpty())
+            return false;
+        const CWWWRequest request = m_queue.takeFirst();
+        reply.clear();
+
+        switch (request.kind) {
+        case CategoryUpdate:
+            debugLine(QStringLiteral("Sending category update"));
+            requestLine = QStringLiteral("GET %1 HTTP/1.0").arg(categoryPath);
+            break;
+        case VulnCategoryUpdate:
+            debugLine(QStringLiteral("Sending vuln update"));
+            requestLine = QStringLiteral("GET %1 HTTP/1.0").arg(vulnCategoryPath);
+            break;
+        case AbstractFetch:
+            debugLine(QStringLiteral("Sending abstract fetch, arg = ") + request.argument);
+            requestLine =
+                QStringLiteral("GET /pagerv3/abstract.html?%1 HTTP/1.0").arg(request.argument);
+            break;
+        case ContentPoll:
+            debugLine(QStringLiteral("Sending content request"));
+            requestLine =
+                QStringLiteral("GET /pagerv3/pager_info.html?%1 HTTP/1.0").arg(request.argument);
+            break;
+        case VulnPoll:
+            debugLine(QStringLiteral("vuln polling arg = ") + request.argument);
+            requestLine =
+                QStringLiteral("GET /pagerv3/vuln_info.html?%1 HTTP/1.0").arg(request.argument);
+            break;
+        case AdPage:
+            requestLine = QStringLiteral("GET /frames/ad.html?group=pager HTTP/1.0");
+            break;
+        case AdImage:
+            requestLine = QStringLiteral("GET %1 HTTP/1.0").arg(request.argument);
+            break;
+        default:
+            continue; // unknown kinds are dropped
+        }
+        m_state = request.kind + 1;
+
+        socket->connectToHost(m_host, m_port);
+        m_watchdog.start(m_connectMs);
+        m_ui->setWaitCursor();
+        m_cursorSet = true;
+        return true;
+    }
+}
+
+void CWWWServer::slotDoConnected()
+{
+    if (m_state == Idle || m_abandoning)
+        return;
+    const QByteArray text =
+        (requestLine + QStringLiteral("\r\nUser-Agent: OVPagerV3.0(Linux)\r\n\r\n")).toLatin1();
+
+    if (m_state == AdImage + 1) {
+        adFile = new QSaveFile(dataDirPath + QStringLiteral("ad.gif"));
+        if (!adFile->open(QIODevice::WriteOnly)) {
+            delete adFile;
+            adFile = nullptr;
+            abandonExchange(QStringLiteral("cannot open ad.gif for writing"));
+            return;
+        }
+        gifStarted = false;
+        m_gifCarry.clear();
+        m_imageBytes = 0;
+    }
+    socket->write(text);
+    m_watchdog.start(m_idleMs);
+}
+
+void CWWWServer::slotDoRead()
+{
+    if (m_state == Idle || m_abandoning)
+        return;
+    m_watchdog.start(m_idleMs);
+    if (m_state == AdImage + 1) {
+        readImageChunks();
+        return;
+    }
+    while (socket->canReadLine())
+        reply += QString::fromLatin1(socket->readLine());
+}
+
+void CWWWServer::readImageChunks()
+{
+    while (socket->bytesAvailable() > 0) {
+        const QByteArray chunk = socket->read(1024);
+        if (chunk.isEmpty())
+            break;
+        if (!adFile)
+            continue;
+        if (!gifStarted) {
+            reply += QString::fromLatin1(chunk); // headers, for the status check
+            // Search as text up to the first zero byte, with the tail of the
+            // previous chunk in front so a marker split across reads is found.
+            const QByteArray seen = m_gifCarry + chunk;
+            const qsizetype zero = seen.indexOf('\0');
+            const QByteArray text = zero < 0 ? seen : seen.left(zero);
+            qsizetype start = -1;
+            const qsizetype marker = text.indexOf("\r\nGIF");
+            if (marker >= 0)
+                start = marker + 2;
+            else if (chunk.startsWith("GIF"))
+                start = seen.size() - chunk.size(); // the carry is not part of this chunk
+            if (start < 0) {
+                m_gifCarry = seen.right(4);
+                continue;
+            }
+            gifStarted = true;
+            const QByteArray data = seen.mid(start);
+            m_imageBytes += adFile->write(data);
+            continue;
+        }
+        m_imageBytes += adFile->write(chunk);
+    }
+}
+
+void CWWWServer::slotDoClose()
+{
+    if (m_abandoning || m_state == Idle) {
+        if (!m_abandoning)
+            qWarning("Impossible state in CWWWServer::slotDoClose() !!\n");
+        return;
+    }
+    m_watchdog.stop();
+    if (m_cursorSet) {
+        m_ui->restoreCursor();
+        m_cursorSet = false;
+    }
+    if (socket->bytesAvailable() > 0)
+        slotDoRead();
+    // A last fragment without a line end is still part of the reply.
+    if (m_state != AdImage + 1 && socket->bytesAvailable() > 0)
+        reply += QString::fromLatin1(socket->readAll());
+
+    runReplyHandler();
+    finishExchange();
+}
+
+void CWWWServer::finishExchange()
+{
+    socket->abort();
+    if (!sendNext())
+        m_state = Idle;
+}
+
+void CWWWServer::abandonExchange(const QString& why)
+{
+    const int kind = m_state - 1;
+    qWarning("CWWWServer: %s request to %s:%u abandoned: %s",
+             kind >= 0 && kind <= AdImage ? kindNames[kind] : "unknown", qPrintable(m_host),
+             unsigned(m_port), qPrintable(why));
+    m_watchdog.stop();
+    if (m_cursorSet) {
+        m_ui->restoreCursor();
+        m_cursorSet = false;
+    }
+    if (adFile) {
+        adFile->cancelWriting();
+        delete adFile;
+        adFile = nullptr;
+    }
+    m_abandoning = true;
+    socket->abort();
+    m_abandoning = false;
+    reply.clear();
+    m_state = Idle;
+    // Not from inside the socket's own signal: start the next one afresh.
+    QTimer::singleShot(0, this, [this] {
+        if (m_state == Idle)
+            sendNext();
+    });
+}
+
+void CWWWServer::slotSocketError()
+{
+    if (m_state == Idle || m_abandoning)
+        return;
+    // The server closing the connection is how every reply ends.
+    if (socket->error() == QAbstractSocket::RemoteHostClosedError)
+        return;
+    abandonExchange(socket->errorString());
+}
+
+void CWWWServer::slotTimeout()
+{
+    if (m_state == Idle)
+        return;
+    abandonExchange(socket->state() == QAbstractSocket::ConnectedState
+                        ? QStringLiteral("the server stopped answering")
+                        : QStringLiteral("could not connect in time"));
+}
+
+void CWWWServer::runReplyHandler()
+{
+    switch (m_state - 1) {
+    case CategoryUpdate:
+        handleCategoryUpdate();
+        break;
+    case VulnCategoryUpdate:
+        handleVulnCategoryUpdate();
+        break;
+    case AbstractFetch:
+        emit newAbstract(reply);
+        break;
+    case ContentPoll:
+        debugLine(QStringLiteral("content received"));
+        emit newContent(reply);
+        break;
+    case VulnPoll:
+        handleVulnPoll();
+        break;
+    case AdPage:
+        handleAdPage();
+        break;
+    case AdImage:
+        handleAdImage();
+        break;
+    default:
+        qWarning("Impossible state in CWWWServer::slotDoClose() !!\n");
+        break;
+    }
+}
+
+void CWWWServer::handleCategoryUpdate()
+{
+    QString body;
+    if (!isSuccessStatus(reply) || !takeTaggedValue(QStringLiteral("pre"), reply, body))
+        return;
+    // A new file that would not load keeps the old one: loading a corrupt
+    // file ends the program.
+    const CategoryFile checked = parseCategoryFile(body);
+    if (!checked.isValid()) {
+        qWarning("CWWWServer: category reply refused (VERSION = %d, NUMENTRIES = %d, counted %d); "
+                 "keeping category.dat",
+                 checked.version, checked.numEntries, checked.counted);
+        return;
+    }
+    const QString current = dataDirPath + QStringLiteral("category.dat");
+    if (QFile::exists(current)) {
+        QFile in(current);
+        if (in.open(QIODevice::ReadOnly))
+            writeFileAtomically(dataDirPath + QStringLiteral("category.old"), in.readAll());
+    }
+    if (!writeFileAtomically(current, body.toLatin1())) {
+        m_ui->critical(QStringLiteral("Error Updating Categories"),
+                       QStringLiteral("Cannot open category file for writing"));
+        return;
+    }
+    emit categoryUpdateDone();
+}
+
+void CWWWServer::handleVulnCategoryUpdate()
+{
+    if (!isSuccessStatus(reply) || isCutShort(reply))
+        return;
+    if (!writeFileAtomically(dataDirPath + QStringLiteral("vulncategory.dat"), reply.toLatin1())) {
+        m_ui->critical(QStringLiteral("Error Updating Vulnerability Categories"),
+                       QStringLiteral("Cannot open category file for writing"));
+        return;
+    }
+    emit vulnCategoryUpdateDone();
+    debugLine(QStringLiteral("Vuln categories updated"));
+}
+
+void CWWWServer::handleVulnPoll()
+{
+    debugLine(QStringLiteral("doVuln()"));
+    QString vulns;
+    if (!isSuccessStatus(reply) || !takeTaggedValue(QStringLiteral("vulns"), reply, vulns))
+        return;
+    if (vulns.contains(QLatin1String("<!-- error old category file"))) {
+        debugLine(QStringLiteral("Old vuln category file"));
+        enqueue(VulnCategoryUpdate, QString());
+        return;
+    }
+    if (!vulns.contains(QLatin1String("<vuln>")))
+        return;
+    if (!writeFileAtomically(dataDirPath + QStringLiteral("vulnpoll.dat"), vulns.toLatin1())) {
+        m_ui->critical(QStringLiteral("Error Saving Temporary"),
+                       QStringLiteral("Could not open temporary file from writing"));
+        return;
+    }
+    emit newVulns();
+}
+
+void CWWWServer::handleAdPage()
+{
+    if (!isSuccessStatus(reply))
+        return;
+    AdPageInfo info = parseAdPage(reply);
+    if (info.ok)
+        emit newAd(info.imagePath, info.link);
+}
+
+void CWWWServer::handleAdImage()
+{
+    if (!adFile)
+        return;
+    // A refused or cut transfer keeps the previous banner instead of a broken one.
+    const qint64 declared = declaredBodyLength(reply);
+    const bool good =
+        gifStarted && isSuccessStatus(reply) && (declared < 0 || m_imageBytes >= declared);
+    if (!good || !adFile->commit()) {
+        adFile->cancelWriting();
+        if (good)
+            qWarning("CWWWServer: could not store ad.gif: %s", qPrintable(adFile->errorString()));
+        delete adFile;
+        adFile = nullptr;
+        return;
+    }
+    delete adFile;
+    adFile = nullptr;
+    emit newAdImage();
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "clinkui.h"
+#include "cwwwrequest.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+class QSaveFile;
+class QTcpSocket;
+
+// The only road to the content server: a queue of requests, one HTTP/1.0
+// exchange at a time, each reply gathered until the server closes the
+// connection and then handed to the handler of its kind.
+class CWWWServer : public QObject
+{
+    Q_OBJECT
+public:
+    enum LinkState
+    {
+        Idle = 0
+    };
+
+    // `host` is a numeric address; the name was resolved once by the caller.
+    explicit CWWWServer(const QString& host, quint16 port = 80);
+    ~CWWWServer() override;
+
+    void enqueue(int kind, const QString& argument);
+
+    // Not owned; without one the link uses a silent cursor and warnings.
+    void setUi(CLinkUi* ui);
+    // Connect and inactivity limits in milliseconds; a stalled exchange is
+    // abandoned after them so the link never stays busy for good.
+    void setTimeouts(int connectMs, int idleMs);
+
+    int state() const { return m_state; }
+    qsizetype waitingCount() const { return m_queue.size(); }
+    QString host() const { return m_host; }
+    quint16 port() const { return m_port; }
+
+signals:
+    void categoryUpdateDone();
+    void vulnCategoryUpdateDone();
+    void newAbstract(QString& reply);
+    void newContent(QString& reply);
+    void newVulns();
+    void newAd(QString& imagePath, QString& link);
+    void newAdImage();
+
+public slots:
+    void slotDoConnected();
+    void slotDoRead();
+    void slotDoClose();
+
+private slots:
+    void slotSocketError();
+    void slotTimeout();
+
+private:
+    bool sendNext();
+    void reorderQueue();
+    void finishExchange();
+    void abandonExchange(const QString& why);
+    void runReplyHandler();
+    void readImageChunks();
+
+    void handleCategoryUpdate();
+    void handleVulnCategoryUpdate();
+    void handleVulnPoll();
+    void handleAdPage();
+    void handleAdImage();
+
+    QList<CWWWRequest> m_queue;
+    QString m_host;
+    quint16 m_port;
+    QString categoryPath;
+    QString vulnCategoryPath;
+    QTcpSocket* socket;
+    QSaveFile* adFile = nullptr;
+    bool gifStarted = false;
+    qint64 m_imageBytes = 0;
+    QByteArray m_gifCarry; // tail of a discarded chunk, so a split "\r\nGIF" is still found
+    QString reply;
+    QString requestLine;
+    int m_state = Idle;
+
+    CLinkUi m_silentUi;
+    CLinkUi* m_ui = &m_silentUi;
+    QTimer m_watchdog;
+    int m_connectMs = 15000;
+    int m_idleMs = 30000;
+    bool m_abandoning = false;
+    bool m_cursorSet = false;
+};

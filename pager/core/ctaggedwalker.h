@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Walks a long text element by element, with exactly the results of
+// repeated takeTaggedValue() calls on it, in time linear in the text: the
+// text is never shifted; what stays outside the taken elements is gathered
+// as a prefix, and only the few characters around each join are re-examined.
+class CTaggedWalker
+{
+public:
+    CTaggedWalker(const QString& name, const QString& text);
+
+    bool take(QString& value);
+    // The text as repeated takes would have left it.
+    QString remaining() const;
+
+private:
+    // The text seen as m_prefix followed by m_text from m_pos on.
+    qsizetype size() const { return m_prefix.size() + m_text.size() - m_pos; }
+    QChar at(qsizetype i) const
+    {
+        return i < m_prefix.size() ? m_prefix.at(i) : m_text.at(m_pos + i - m_prefix.size());
+    }
+    qsizetype findTag(const QString& pattern) const;
+    qsizetype findChar(QChar c, qsizetype from) const;
+    QString slice(qsizetype from, qsizetype to) const;
+
+    QString m_open;
+    QString m_close;
+    QString m_text;
+    qsizetype m_pos = 0;
+    QString m_prefix;
+};

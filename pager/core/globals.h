@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class CMain;
+
+// Program-wide values, set once at start-up and read everywhere.
+extern bool debugMode;      // "-debug": diagnostic lines on standard output
+extern bool vulnTestMode;   // "-vulntest": vulnerability polls ask for the whole feed
+extern CMain* mainWindow;   // the one main window
+extern QString dataDirPath; // "~/.ovpager/", always ending in "/"
+extern QString browserPath; // configured browser executable
+
+// Writes one diagnostic line to standard output when debugMode is on.
+void debugLine(const QString& line);
+
+// Root of the installed read-only files: OVPAGER_LIBDIR, else "/usr/lib/Orvelle".
+QString installedDataRoot();

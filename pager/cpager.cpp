@@ -1,0 +1,395 @@
+#include "cpager.h"
+
+#include "atomicfile.h"
+#include "carticleitem.h"
+#include "ccategorytree.h"
+#include "cconfig.h"
+#include "cguilinkui.h"
+#include "cinventoryoptions.h"
+#include "cmain.h"
+#include "coptions.h"
+#include "cskin.h"
+#include "cwwwserver.h"
+#include "globals.h"
+#include "navigate.h"
+#include "netinventory.h"
+#include "serveraddress.h"
+#include "settingsfile.h"
+#include "taggedtext.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <netdb.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char versionBanner[] = "<center>Orvelle Pager</center><center>Version 3.0</center>";
+
+[[noreturn]] void fatal(const char* message)
+{
+    std::fprintf(stderr, "%s\n", message);
+    std::exit(1);
+}
+
+extern "C" void lookupTimedOut(int)
+{
+    static const char message[] = "Timeout: Could not resolve server address\n";
+    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
+}
+
+} // namespace
+
+CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
+{
+    if (name)
+        setObjectName(QLatin1String(name));
+    numItems = 5;
+    pollMinutes = 15;
+
+    const bool firstRun = createDataDirectory();
+
+    const ServerAddress address = serverAddressFromEnvironment();
+    if (!address.error.isEmpty())
+        fatal(qPrintable(address.error));
+    server = new CWWWServer(resolvServer(address.host.toLocal8Bit().constData()), address.port);
+    server->setParent(this);
+    linkUi = new CGuiLinkUi;
+    server->setUi(linkUi);
+
+    configDialog = new CConfig(server);
+    configDialog->resize(300, 400);
+    configDialog->setWindowTitle(QStringLiteral("Pager Configuration"));
+
+    if (firstRun) {
+        configDialog->optionsPage()->setValues(5, 15, wizard.browserPath(), false, true, false);
+        configDialog->inventoryOptionsPage()->setValues(
+            QString(), QString(), wizard.mailerCommand(), false, false, false);
+        configDialog->optionsPage()->selectSkin(QStringLiteral("Max"));
+        saveConfig(QStringLiteral("ovpager.cfg"));
+    }
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    splitter = new QSplitter(Qt::Horizontal, this);
+    column->addWidget(splitter);
+    headlineList = new QTreeWidget(splitter);
+    headlineList->setColumnCount(1);
+    headlineList->setHeaderLabel(QStringLiteral("         "));
+    headlineList->setRootIsDecorated(true);
+    headlineList->header()->hide();
+    abstractView = new QTextBrowser(splitter);
+    abstractView->setOpenLinks(false); // abstracts come from the server: never follow their links
+    showVersionBanner();
+    const int w = width();
+    splitter->setSizes({w / 2, w - w / 2});
+
+    connect(server, &CWWWServer::categoryUpdateDone, configDialog->categoryPage(),
+            &CCategoryTree::slotLoadCategories);
+    connect(configDialog->categoryPage(), &CCategoryTree::categoriesLoaded, this,
+            &CPager::slotUpdateTopLevel);
+
+    numItems = 5;
+    pollMinutes = 15;
+    loadConfig(QStringLiteral("ovpager.cfg"));
+    applySkinChoice();
+    browserPath = configDialog->optionsPage()->browserPath();
+
+    if (QFile::exists(dataDirPath + QStringLiteral("category.dat")))
+        configDialog->categoryPage()->load(QStringLiteral("category.dat"));
+    else
+        server->enqueue(CategoryUpdate, QString());
+
+    connect(&flashTimer, &QTimer::timeout, this, &CPager::slotFlashTimeout);
+    emit newIcon(true);
+    connect(&pollTimer, &QTimer::timeout, this, &CPager::slotUpdateContent);
+    pollTimer.start(pollMinutes * 60000);
+    connect(&adTimer, &QTimer::timeout, this, &CPager::slotGetAd);
+    adTimer.start(120000);
+    server->enqueue(AdPage, QString());
+
+    connect(server, &CWWWServer::newContent, this, &CPager::slotReceiveContent);
+    connect(server, &CWWWServer::newAbstract, this, &CPager::slotReceiveAbstract);
+    connect(headlineList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem*> selected = headlineList->selectedItems();
+        slotArticleSelected(selected.value(0));
+    });
+    connect(headlineList, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { slotArticleDoubleClicked(item); });
+    connect(server, &CWWWServer::newVulns, this, &CPager::slotReceiveVulns);
+    connect(server, &CWWWServer::newAd, this, &CPager::slotReceiveAd);
+
+    articlesReady = true;
+    slotUpdateContent();
+}
+
+CPager::~CPager()
+{
+    server->setUi(nullptr);
+    delete linkUi;
+    delete configDialog;
+    delete skin;
+}
+
+bool CPager::createDataDirectory()
+{
+    const char* home = std::getenv("HOME");
+    ::umask(077);
+    if (!home)
+        fatal("Please set HOME environment variable");
+    struct stat st;
+    if (::stat(home, &st) != 0 || !S_ISDIR(st.st_mode))
+        fatal("Please set HOME environment variable correctly");
+
+    const QString path = QFile::decodeName(home) + QStringLiteral("/.ovpager/");
+    const QByteArray native = QFile::encodeName(path);
+    if (::stat(native.constData(), &st) != 0 && errno == ENOENT) {
+        if (wizard.exec() != QDialog::Accepted)
+            std::exit(0);
+        if (::mkdir(native.constData(), 0700) != 0)
+            fatal("Could not create configuration directory ~/.ovpager");
+        dataDirPath = path;
+        return true;
+    }
+    dataDirPath = path;
+    return false;
+}
+
+QString CPager::resolvServer(const char* host)
+{
+    std::signal(SIGALRM, lookupTimedOut);
+    ::alarm(10);
+    const hostent* entry = ::gethostbyname(host);
+    ::alarm(0);
+    std::signal(SIGALRM, SIG_DFL);
+    if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) {
+        std::fprintf(stderr, "Failed to resolve address for server: %s\n", host);
+        std::exit(1);
+    }
+    in_addr address;
+    std::memcpy(&address, entry->h_addr_list[0], sizeof address);
+    return QString::fromLatin1(::inet_ntoa(address));
+}
+
+int CPager::pollIntervalMs() const
+{
+    return configDialog->optionsPage()->pollMinutes() * 60000;
+}
+
+void CPager::showVersionBanner()
+{
+    abstractView->setHtml(QString::fromLatin1(versionBanner));
+}
+
+void CPager::slotUpdateContent()
+{
+    server->enqueue(ContentPoll, configDialog->categoryPage()->contentRequestArgument(numItems));
+    const CNetInventory* inventory = configDialog->inventoryPage();
+    if (inventory->profileCount() > 0) {
+        debugLine(QStringLiteral("Sending VULNPOLL"));
+        const QString argument =
+            vulnTestMode ? QStringLiteral("timestamp=0&version=%1").arg(inventory->version())
+                         : QStringLiteral("timestamp=%1&version=%2")
+                               .arg(inventory->timestamp())
+                               .arg(inventory->version());
+        server->enqueue(VulnPoll, argument);
+    }
+    pollTimer.start(pollIntervalMs());
+}
+
+void CPager::slotReceiveAbstract(QString& reply)
+{
+    QString body;
+    takeTaggedValue(QStringLiteral("body"), reply, body);
+    stripMarkup(body);
+    abstractView->setHtml(body);
+}
+
+void CPager::slotArticleSelected(QTreeWidgetItem* item)
+{
+    if (auto* generic = dynamic_cast<CGenericItem*>(item))
+        generic->itemSelected(server);
+    if (const auto* article = dynamic_cast<const CArticleItem*>(item))
+        m_headlines.setSeen(article->getTopId(), article->getId());
+}
+
+void CPager::slotArticleDoubleClicked(QTreeWidgetItem* item)
+{
+    if (auto* generic = dynamic_cast<CGenericItem*>(item))
+        generic->itemDoubleClicked();
+}
+
+void CPager::slotDoConfig()
+{
+    pollTimer.stop();
+    if (configDialog->exec() == QDialog::Accepted) {
+        COptions* options = configDialog->optionsPage();
+        configDialog->categoryPage()->save(QStringLiteral("category.dat"));
+        slotUpdateTopLevel();
+        if (options->pollMinutes() != pollMinutes)
+            pollMinutes = options->pollMinutes();
+        numItems = options->numItems();
+        if (options->restartOnConfig())
+            restart();
+        const QString path = options->skinPath();
+        if (!skin && !path.isEmpty()) {
+            applySkinChoice();
+            if (skin)
+                mainWindow->applySkin(*skin);
+        } else if (skin && path.isEmpty()) {
+            delete skin;
+            skin = nullptr;
+            mainWindow->applyPlainLook();
+            mainWindow->resize(600, 300);
+        } else if (skin && options->skinName() != skin->getName()) {
+            delete skin;
+            skin = nullptr;
+            applySkinChoice();
+            if (skin)
+                mainWindow->applySkin(*skin);
+            else
+                mainWindow->applyPlainLook();
+        }
+        browserPath = options->browserPath();
+        slotUpdateContent();
+    }
+    pollTimer.start(pollIntervalMs());
+}
+
+void CPager::applySkinChoice()
+{
+    const QString path = configDialog->optionsPage()->skinPath();
+    if (path.isEmpty())
+        return;
+    skin = new CSkin(path);
+}
+
+void CPager::slotDoSearch() {}
+
+void CPager::slotReceiveVulns()
+{
+    debugLine(QStringLiteral("slotReceiveVulns"));
+    configDialog->inventoryPage()->processVulns();
+}
+
+void CPager::slotReceiveAd(QString& imagePath, QString& targetUrl)
+{
+    debugLine(QStringLiteral("slotReceiveAd: ") + imagePath);
+    server->enqueue(AdImage, imagePath);
+    adUrl = targetUrl;
+    adTimer.start(120000);
+}
+
+void CPager::slotBannerNavigate()
+{
+    navigateTo(adUrl, true);
+}
+
+void CPager::slotGetAd()
+{
+    if (active)
+        server->enqueue(AdPage, QString());
+}
+
+void CPager::startFlashing()
+{
+    flashPhase = true;
+    flashTimer.start(300);
+}
+
+void CPager::slotFlashTimeout()
+{
+    flashPhase = !flashPhase;
+    emit newIcon(flashPhase);
+}
+
+void CPager::stopFlashing()
+{
+    flashTimer.stop();
+    emit newIcon(true);
+}
+
+void CPager::doHelp()
+{
+    navigateTo(QStringLiteral("file:") + installedDataRoot() +
+                   QStringLiteral("/pagerdoc/pager.html"),
+               true);
+}
+
+void CPager::quit()
+{
+    saveArticles(QStringLiteral("article.dat"));
+    saveConfig(QStringLiteral("ovpager.cfg"));
+}
+
+void CPager::restart()
+{
+    saveArticles(QStringLiteral("article.dat"));
+    saveConfig(QStringLiteral("ovpager.cfg"));
+    const QByteArray program = QFile::encodeName(QCoreApplication::arguments().value(0));
+    std::fflush(nullptr);
+    if (::fork() == 0) {
+        ::execlp(program.constData(), program.constData(), static_cast<char*>(nullptr));
+        ::_exit(0);
+    }
+    ::_exit(0);
+}
+
+bool CPager::loadConfig(const QString& fileName)
+{
+    COptions* options = configDialog->optionsPage();
+    options->selectSkin(QStringLiteral("Max"));
+    QFile file(dataDirPath + fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const ParsedSettings parsed = parseSettings(QString::fromUtf8(file.readAll()));
+    if (!parsed.firstGroup)
+        return false;
+    const PagerSettings& s = parsed.values;
+    numItems = s.numItems;
+    pollMinutes = s.pollMinutes;
+    options->setValues(s.numItems, s.pollMinutes, s.browserPath, s.flashIcon, s.popup,
+                       s.configRestart);
+    if (!parsed.secondGroup)
+        return false;
+    configDialog->inventoryOptionsPage()->setValues(s.verboseEmail, s.briefEmail, s.mailer,
+                                                    s.vulnPopup, s.verboseNotify, s.briefNotify);
+    if (!s.skin.isEmpty())
+        options->selectSkin(s.skin);
+    return true;
+}
+
+bool CPager::saveConfig(const QString& fileName)
+{
+    const COptions* options = configDialog->optionsPage();
+    const CInventoryOptions* inventory = configDialog->inventoryOptionsPage();
+    PagerSettings s;
+    s.numItems = numItems;
+    s.pollMinutes = pollMinutes;
+    s.browserPath = options->browserPath();
+    s.flashIcon = options->flashIcon();
+    s.popup = options->popupWindow();
+    s.skin = options->skinName();
+    s.vulnPopup = inventory->popupWindow();
+    s.verboseNotify = inventory->verboseNotify();
+    s.briefNotify = inventory->briefNotify();
+    s.configRestart = options->restartOnConfig();
+    s.verboseEmail = inventory->verboseRecipients();
+    s.briefEmail = inventory->briefRecipients();
+    s.mailer = inventory->mailer();
+    return writeFileAtomically(dataDirPath + fileName, formatSettings(s));
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "cwizard.h"
+#include "headlinelist.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+class CConfig;
+class CGuiLinkUi;
+class CSkin;
+class CWWWServer;
+class QSplitter;
+class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The controller: owns the server link, the configuration dialog, the
+// headline list and the timers, and runs the poll cycle.
+class CPager : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CPager(QWidget* parent = nullptr, const char* name = nullptr);
+    ~CPager() override;
+
+    bool createDataDirectory();
+    void startFlashing();
+    void stopFlashing();
+    bool saveArticles(const QString& fileName);
+    bool loadArticles(const QString& fileName);
+    bool loadConfig(const QString& fileName);
+    bool saveConfig(const QString& fileName);
+
+    CWWWServer* server = nullptr;
+    CConfig* configDialog = nullptr;
+    CSkin* skin = nullptr;
+    bool active = false;
+    QString adUrl;
+    int numItems = 5;
+
+    QTreeWidget* headlines() const { return headlineList; }
+    QTextBrowser* abstractPane() const { return abstractView; }
+    QTimer* pollTimerForTest() { return &pollTimer; }
+
+public slots:
+    void slotUpdateTopLevel();
+    void slotUpdateContent();
+    void slotReceiveContent(QString& text);
+    void slotReceiveAbstract(QString& reply);
+    void slotArticleSelected(QTreeWidgetItem* item);
+    void slotArticleDoubleClicked(QTreeWidgetItem* item);
+    void slotNewContentItem(QString& title, QString& link, QString& timestamp, int id, int topId,
+                            bool isNew);
+    void slotDoConfig();
+    void slotDoSearch();
+    void slotReceiveVulns();
+    void slotReceiveAd(QString& imagePath, QString& targetUrl);
+    void slotBannerNavigate();
+    void slotNotifyContent();
+    void quit();
+    void restart();
+    void slotFlashTimeout();
+    void slotGetAd();
+    void doHelp();
+    QString resolvServer(const char* host);
+
+signals:
+    void newIcon(bool normal);
+
+private:
+    void applySkinChoice();
+    void showVersionBanner();
+    void syncCategory(int index);
+    int pollIntervalMs() const;
+
+    CWizard wizard;
+    QSplitter* splitter = nullptr;
+    QTreeWidget* headlineList = nullptr;
+    QTextBrowser* abstractView = nullptr;
+    QTimer pollTimer;
+    QTimer adTimer;
+    QTimer flashTimer;
+    int pollMinutes = 15;
+    bool articlesReady = false;
+    bool newContentSeen = false;
+    bool flashPhase = false;
+    QString newCategories;
+    CGuiLinkUi* linkUi = nullptr;
+    CHeadlineList m_headlines;
+};

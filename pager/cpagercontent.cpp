@@ -1,0 +1,133 @@
+// The content side of the controller: merging replies into the headline
+// list, announcing new content and the article store.
+#include "cpager.h"
+
+#include "atomicfile.h"
+#include "carticleitem.h"
+#include "ccategoryitem.h"
+#include "ccategorytree.h"
+#include "cconfig.h"
+#include "coptions.h"
+#include "cwwwserver.h"
+#include "globals.h"
+
+#include <QFile>
+#include <QMessageBox>
+#include <QSet>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+void CPager::slotUpdateTopLevel()
+{
+    showVersionBanner();
+    if (articlesReady)
+        saveArticles(QStringLiteral("article.dat"));
+    configDialog->categoryPage()->populateTopLevel(headlineList);
+    QList<QPair<int, QString>> categories;
+    for (int i = 0; i < headlineList->topLevelItemCount(); ++i)
+        if (const auto* item = dynamic_cast<const CCategoryItem*>(headlineList->topLevelItem(i)))
+            categories.append({item->getId(), item->text(0)});
+    m_headlines.setCategories(categories);
+    articlesReady = false;
+    loadArticles(QStringLiteral("article.dat"));
+    articlesReady = true;
+    showVersionBanner();
+}
+
+void CPager::slotReceiveContent(QString& text)
+{
+    newContentSeen = false;
+    newCategories.clear();
+    const ContentReply reply = parseContentReply(text);
+    if (reply.oldCategoryFile) {
+        debugLine(QStringLiteral("old category file"));
+        server->enqueue(CategoryUpdate, QString());
+        return;
+    }
+    for (Headline h : reply.records)
+        slotNewContentItem(h.title, h.link, h.timestamp, h.id, h.topId, h.isNew);
+    if (newContentSeen && articlesReady)
+        slotNotifyContent();
+}
+
+void CPager::slotNewContentItem(QString& title, QString& link, QString& timestamp, int id,
+                                int topId, bool isNew)
+{
+    m_headlines.setLimit(numItems);
+    const CHeadlineList::AddResult result =
+        m_headlines.add(Headline{title, link, timestamp, id, topId, isNew});
+    for (int index : result.trimmed)
+        syncCategory(index);
+    if (result.category < 0)
+        return;
+    noteNewCategory(newCategories, m_headlines.categories().at(result.category).name);
+    newContentSeen = true;
+}
+
+// Brings one category row's children in line with the kept headlines; both
+// are in the same order, newest first.
+void CPager::syncCategory(int index)
+{
+    QTreeWidgetItem* category = headlineList->topLevelItem(index);
+    if (!category || index >= m_headlines.categories().size())
+        return;
+    const QList<Headline>& kept = m_headlines.categories().at(index).headlines;
+    QSet<int> keptIds;
+    for (const Headline& h : kept)
+        keptIds.insert(h.id);
+    for (int i = category->childCount() - 1; i >= 0; --i) {
+        const auto* item = dynamic_cast<const CArticleItem*>(category->child(i));
+        if (!item || !keptIds.contains(item->getId()))
+            delete category->takeChild(i);
+    }
+    for (int i = 0; i < kept.size(); ++i) {
+        const auto* shown = dynamic_cast<const CArticleItem*>(category->child(i));
+        if (shown && shown->getId() == kept.at(i).id)
+            continue;
+        const Headline& h = kept.at(i);
+        auto* item = new CArticleItem(category, h.title, h.link, h.timestamp, h.id, h.topId, i);
+        if (!h.isNew)
+            item->setNew(false);
+    }
+    bool anyNew = false;
+    for (const Headline& h : kept)
+        anyNew = anyNew || h.isNew;
+    if (!anyNew)
+        category->setIcon(0, QIcon());
+}
+
+void CPager::slotNotifyContent()
+{
+    debugLine(QStringLiteral("New Content"));
+    const COptions* options = configDialog->optionsPage();
+    if (options->flashIcon())
+        startFlashing();
+    if (!options->popupWindow())
+        return;
+    pollTimer.stop();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Orvelle Pager"),
+                    QStringLiteral("There is new Orvelle Pager content in the following "
+                                   "categories:\n\n%1")
+                        .arg(newCategories),
+                    QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    stopFlashing();
+    pollTimer.start(pollIntervalMs());
+}
+
+bool CPager::saveArticles(const QString& fileName)
+{
+    return writeFileAtomically(dataDirPath + fileName, m_headlines.formatStore());
+}
+
+bool CPager::loadArticles(const QString& fileName)
+{
+    QFile file(dataDirPath + fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString text = QString::fromLatin1(file.readAll());
+    file.close();
+    slotReceiveContent(text);
+    return true;
+}

@@ -1,0 +1,581 @@
+#include "cwwwserver.h"
+#include "globals.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QByteArray userAgent = "\r\nUser-Agent: OVPagerV3.0(Linux)\r\n\r\n";
+const QByteArray ok = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
+const QString contentLine = QStringLiteral("GET /pagerv3/pager_info.html?tail HTTP/1.0");
+
+// How the loopback server answers one connection.
+struct Answer
+{
+    QByteArray data;
+    qsizetype pauseAt = -1; // send up to here, wait, then the rest
+    bool close = true;      // false: keep the connection open and silent
+};
+
+class FakeServer : public QObject
+{
+public:
+    FakeServer() { connect(&m_server, &QTcpServer::newConnection, this, &FakeServer::accept); }
+    bool listen(quint16 port = 0) { return m_server.listen(QHostAddress::LocalHost, port); }
+    void close() { m_server.close(); }
+    quint16 port() const { return m_port ? m_port : m_server.serverPort(); }
+    void keepPort() { m_port = m_server.serverPort(); }
+
+    QList<Answer> answers;      // one per connection in order, then an empty 200 reply
+    QList<QByteArray> requests; // what each accepted connection carried
+
+    QStringList requestLines() const
+    {
+        QStringList lines;
+        for (const QByteArray& r : requests)
+            if (!r.isEmpty())
+                lines << QString::fromLatin1(r.left(r.indexOf("\r\n")));
+        return lines;
+    }
+
+private:
+    void accept()
+    {
+        while (QTcpSocket* s = m_server.nextPendingConnection()) {
+            const qsizetype index = requests.size();
+            requests.append(QByteArray());
+            const Answer a =
+                answers.isEmpty() ? Answer{"HTTP/1.0 200 OK\r\n\r\n"} : answers.takeFirst();
+            connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            connect(s, &QTcpSocket::readyRead, this, [this, s, a, index] {
+                requests[index] += s->readAll();
+                if (requests[index].endsWith("\r\n\r\n"))
+                    respond(s, a);
+            });
+        }
+    }
+
+    static void respond(QTcpSocket* s, const Answer& a)
+    {
+        s->write(a.pauseAt < 0 ? a.data : a.data.left(a.pauseAt));
+        if (a.pauseAt >= 0) {
+            s->flush();
+            QTimer::singleShot(80, s, [s, a] {
+                s->write(a.data.mid(a.pauseAt));
+                s->disconnectFromHost();
+            });
+        } else if (a.close) {
+            s->disconnectFromHost();
+        }
+    }
+
+    QTcpServer m_server;
+    quint16 m_port = 0;
+};
+
+class RecordingUi : public CLinkUi
+{
+public:
+    int set = 0;
+    int restored = 0;
+    QStringList messages;
+    std::function<void()> onFirstRestore;
+
+    void setWaitCursor() override { ++set; }
+    void restoreCursor() override
+    {
+        ++restored;
+        if (onFirstRestore)
+            std::exchange(onFirstRestore, nullptr)();
+    }
+    void critical(const QString& caption, const QString& text) override
+    {
+        messages << caption + u'|' + text;
+    }
+};
+
+// A link wired to a loopback server, recording every handler signal.
+struct Harness
+{
+    FakeServer server;
+    RecordingUi ui;
+    std::unique_ptr<CWWWServer> link;
+    QStringList log;   // handler signals in order
+    QString text;      // the buffer newContent or newAbstract passed on
+    QList<int> seenAt; // requests the server had seen when each signal came
+
+    Harness()
+    {
+        server.listen();
+        link = std::make_unique<CWWWServer>(QStringLiteral("127.0.0.1"), server.port());
+        link->setUi(&ui);
+        CWWWServer* l = link.get();
+        auto note = [this](const QString& what) {
+            log << what;
+            seenAt << int(server.requests.size());
+        };
+        QObject::connect(l, &CWWWServer::categoryUpdateDone, l,
+                         [=] { note("categoryUpdateDone"); });
+        QObject::connect(l, &CWWWServer::vulnCategoryUpdateDone, l,
+                         [=] { note("vulnCategoryUpdateDone"); });
+        QObject::connect(l, &CWWWServer::newVulns, l, [=] { note("newVulns"); });
+        QObject::connect(l, &CWWWServer::newAdImage, l, [=] { note("newAdImage"); });
+        QObject::connect(l, &CWWWServer::newAbstract, l, [=](QString& r) {
+            text = r;
+            note("newAbstract");
+        });
+        QObject::connect(l, &CWWWServer::newContent, l, [=](QString& r) {
+            text = r;
+            note("newContent");
+        });
+        QObject::connect(l, &CWWWServer::newAd, l, [=](QString& image, QString& link) {
+            note("newAd " + image + ' ' + link);
+        });
+    }
+    bool idle() const { return link->state() == CWWWServer::Idle && link->waitingCount() == 0; }
+};
+
+QByteArray readFile(const QString& name)
+{
+    QFile f(dataDirPath + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& name, const QByteArray& data)
+{
+    QFile f(dataDirPath + name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+// GIF signature, then n - 6 bytes that include zero bytes.
+QByteArray gif(int n)
+{
+    QByteArray g = "GIF89a";
+    for (int i = 6; i < n; ++i)
+        g.append(char(i * 7 % 251));
+    return g;
+}
+
+// Status line and a padding header such that the blank line's "\r\n" starts at `markerAt`.
+QByteArray paddedHead(int markerAt)
+{
+    return "HTTP/1.0 200 OK\r\nX-Pad: " + QByteArray(markerAt - 26, 'x') + "\r\n\r\n";
+}
+
+const QByteArray category = "VERSION=5\nNUMENTRIES=2\n20001,0,20001,\"announcements\",1\n"
+                            "100,0,100,\"Unix\",1\n";
+
+} // namespace
+
+#define WAIT_IDLE(h) QTRY_VERIFY_WITH_TIMEOUT((h).idle(), 8000)
+
+class TestCWWWServer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void requestText_data();
+    void requestText();
+    void queueOrder();
+    void replyBuffer_data();
+    void replyBuffer();
+    void adImage_data();
+    void adImage();
+    void failures_data();
+    void failures();
+    void handlers_data();
+    void handlers();
+    void writeFailure_data();
+    void writeFailure();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestCWWWServer::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    dataDirPath = m_dir->path() + u'/';
+}
+
+void TestCWWWServer::requestText_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("category update ignores argument")
+        << 0 << "id=1" << QByteArray("GET /test/zorbel-thing3.html?id=31337 HTTP/1.0");
+    QTest::newRow("vuln category update ignores argument")
+        << 1 << "x" << QByteArray("GET /test/vuln_categories.html HTTP/1.0");
+    QTest::newRow("abstract fetch")
+        << 2 << "what=3&item=77"
+        << QByteArray("GET /pagerv3/abstract.html?what=3&item=77 HTTP/1.0");
+    QTest::newRow("content poll")
+        << 3 << "version=4&nentries=10&Content=,101,102"
+        << QByteArray(
+               "GET /pagerv3/pager_info.html?version=4&nentries=10&Content=,101,102 HTTP/1.0");
+    QTest::newRow("content poll, empty argument")
+        << 3 << "" << QByteArray("GET /pagerv3/pager_info.html? HTTP/1.0");
+    QTest::newRow("vuln poll") << 4 << "timestamp=0&version=2"
+                               << QByteArray(
+                                      "GET /pagerv3/vuln_info.html?timestamp=0&version=2 HTTP/1.0");
+    QTest::newRow("ad page ignores argument")
+        << 5 << "group=other" << QByteArray("GET /frames/ad.html?group=pager HTTP/1.0");
+    QTest::newRow("ad image") << 6 << "/images/ad17.gif"
+                              << QByteArray("GET /images/ad17.gif HTTP/1.0");
+    QTest::newRow("unknown kind dropped") << 9 << "x" << QByteArray();
+    QTest::newRow("negative kind dropped") << -1 << "x" << QByteArray();
+}
+
+void TestCWWWServer::requestText()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, argument);
+    QFETCH(QByteArray, line);
+
+    Harness h;
+    h.link->enqueue(kind, argument);
+    h.link->enqueue(ContentPoll, "tail");
+    WAIT_IDLE(h);
+    QList<QByteArray> expected;
+    if (!line.isEmpty())
+        expected << line + userAgent;
+    expected << contentLine.toLatin1() + userAgent;
+    QCOMPARE(h.server.requests, expected);
+    QCOMPARE(h.ui.set, int(expected.size()));
+    QCOMPARE(h.ui.restored, int(expected.size()));
+}
+
+void TestCWWWServer::queueOrder()
+{
+    Harness h;
+    // Every reply pauses midway, so a request sent while busy would reach the server early.
+    for (int i = 0; i < 5; ++i)
+        h.server.answers << Answer{ok + "<topnews>\n</topnews>\n", 20};
+    h.link->enqueue(ContentPoll, "tail");
+    QCOMPARE(h.link->state(), ContentPoll + 1);
+    h.link->enqueue(VulnPoll, "v");
+    h.link->enqueue(AbstractFetch, "a1");
+    h.link->enqueue(AdPage, QString());
+    h.link->enqueue(AbstractFetch, "a2");
+    h.link->enqueue(ContentPoll, "tail");
+    QCOMPARE(h.ui.set, 1);
+    WAIT_IDLE(h);
+
+    QCOMPARE(h.server.requestLines(),
+             QStringList({contentLine, "GET /pagerv3/abstract.html?a2 HTTP/1.0",
+                          "GET /pagerv3/vuln_info.html?v HTTP/1.0",
+                          "GET /frames/ad.html?group=pager HTTP/1.0", contentLine}));
+    // Each handler ran before the next request went out; the vuln and ad replies hold
+    // no element of theirs and signal nothing.
+    QCOMPARE(h.log, QStringList({"newContent", "newAbstract", "newContent"}));
+    QCOMPARE(h.seenAt, QList<int>({1, 2, 5}));
+    QCOMPARE(h.ui.set, 5);
+    QCOMPARE(h.ui.restored, 5);
+}
+
+void TestCWWWServer::replyBuffer_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("pauseAt");
+
+    const QByteArray news = ok + "<topnews>\n<headline>\n\t<id>4</id>\n</headline>\n</topnews>";
+    QTest::newRow("status, headers and body exactly") << 3 << news + "\r\n" << -1;
+    QTest::newRow("last fragment without line end") << 3 << news << -1;
+    QTest::newRow("line split across reads") << 3 << news + "\n" << int(ok.size() + 14);
+    QTest::newRow("fragment split across reads") << 3 << news << int(news.size() - 4);
+    QTest::newRow("LF-only line ends")
+        << 3 << QByteArray("HTTP/1.0 200 OK\n\n<topnews>\n</topnews>\n") << -1;
+    QTest::newRow("error page passed on")
+        << 3 << QByteArray("HTTP/1.0 500 Oops\r\n\r\n<h1>500</h1>") << -1;
+    QTest::newRow("8-bit bytes as Latin-1") << 3 << ok + "caf\xe9 \xff\n" << -1;
+    QTest::newRow("only a status fragment") << 3 << QByteArray("HTTP/1.0 2") << -1;
+    QTest::newRow("nothing before close") << 3 << QByteArray() << -1;
+    QTest::newRow("abstract reply") << 2 << ok + "<body>\n<b>Bold</b> text\n</body>" << -1;
+}
+
+void TestCWWWServer::replyBuffer()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, data);
+    QFETCH(int, pauseAt);
+
+    Harness h;
+    h.server.answers << Answer{data, pauseAt};
+    h.link->enqueue(kind, "x");
+    WAIT_IDLE(h);
+    QCOMPARE(h.log, QStringList(kind == ContentPoll ? "newContent" : "newAbstract"));
+    QCOMPARE(h.text, QString::fromLatin1(data));
+}
+
+void TestCWWWServer::adImage_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("pauseAt");
+    QTest::addColumn<QByteArray>("image"); // empty: the old ad.gif stays
+
+    const QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\n\r\n";
+    QTest::newRow("image after headers") << head + gif(300) << -1 << gif(300);
+    QTest::newRow("headers over several reads") << paddedHead(3000) + gif(300) << -1 << gif(300);
+    QTest::newRow("big image with length")
+        << "HTTP/1.0 200 OK\r\nContent-Length: 6000\r\n\r\n" + gif(6000) << -1 << gif(6000);
+    QTest::newRow("big image in pieces") << head + gif(5000) << 2000 << gif(5000);
+    QTest::newRow("marker split across reads") << paddedHead(1021) + gif(400) << 1024 << gif(400);
+    QTest::newRow("marker split, sent at once") << paddedHead(1022) + gif(400) << -1 << gif(400);
+    QTest::newRow("marker ends a read") << paddedHead(1019) + gif(400) << 1024 << gif(400);
+    QTest::newRow("image begins a later read")
+        << "HTTP/1.0 200 OK\n\n" + gif(500) << 17 << gif(500);
+    QTest::newRow("no status line, image only") << gif(700) << -1 << gif(700);
+    QTest::newRow("error status") << "HTTP/1.0 404 Not Found\r\n\r\n" + gif(300) << -1
+                                  << QByteArray();
+    QTest::newRow("cut transfer") << "HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + gif(3000)
+                                  << -1 << QByteArray();
+    QTest::newRow("no image in reply") << ok + "<html>gone</html>\n" << -1 << QByteArray();
+    QTest::newRow("nothing before close") << QByteArray() << -1 << QByteArray();
+}
+
+void TestCWWWServer::adImage()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, pauseAt);
+    QFETCH(QByteArray, image);
+
+    writeFile("ad.gif", "OLDIMAGE");
+    Harness h;
+    h.server.answers << Answer{data, pauseAt};
+    h.link->enqueue(AdImage, "/images/b.gif");
+    WAIT_IDLE(h);
+    QCOMPARE(readFile("ad.gif"), image.isEmpty() ? QByteArray("OLDIMAGE") : image);
+    QCOMPARE(h.log, image.isEmpty() ? QStringList() : QStringList("newAdImage"));
+    // No temporary is left behind, whatever the outcome.
+    QCOMPARE(QDir(dataDirPath).entryList(QDir::Files | QDir::Hidden), QStringList("ad.gif"));
+}
+
+void TestCWWWServer::failures_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("kind");
+
+    QTest::newRow("connection refused") << "refused" << int(AbstractFetch);
+    QTest::newRow("server never answers") << "silent" << int(AbstractFetch);
+    QTest::newRow("server stalls mid-reply") << "stall" << int(VulnPoll);
+    QTest::newRow("stalled image keeps old ad.gif") << "stall" << int(AdImage);
+    QTest::newRow("ad.gif cannot be opened") << "adgif" << int(AdImage);
+}
+
+void TestCWWWServer::failures()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, kind);
+
+    writeFile("vulnpoll.dat", "old");
+    Harness h;
+    h.link->setTimeouts(2000, 300);
+    if (mode == "refused") {
+        // Nothing listens for the first attempt; the port opens once it has failed.
+        h.server.keepPort();
+        h.server.close();
+        h.ui.onFirstRestore = [&h] { QVERIFY(h.server.listen(h.server.port())); };
+    } else if (mode == "silent") {
+        h.server.answers << Answer{{}, -1, false};
+    } else if (mode == "stall") {
+        h.server.answers << Answer{"HTTP/1.0 200 OK\r\nContent-Type: te", -1, false};
+        if (kind == AdImage)
+            h.server.answers.first().data = "HTTP/1.0 200 OK\r\n\r\n" + gif(200);
+    } else {
+        QVERIFY(QDir(dataDirPath).mkdir("ad.gif"));
+    }
+    if (kind == AdImage && mode != "adgif")
+        writeFile("ad.gif", "OLDIMAGE");
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("abandoned"));
+    h.link->enqueue(kind, kind == AdImage ? "/images/b.gif" : "what=1&item=2");
+    h.link->enqueue(ContentPoll, "tail");
+    WAIT_IDLE(h);
+
+    QCOMPARE(h.log, QStringList("newContent"));
+    QCOMPARE(h.server.requestLines().last(), contentLine);
+    QCOMPARE(h.ui.set, 2);
+    QCOMPARE(h.ui.restored, 2);
+    QCOMPARE(readFile("vulnpoll.dat"), QByteArray("old"));
+    if (mode == "adgif")
+        QVERIFY(QFileInfo(dataDirPath + "ad.gif").isDir());
+    else if (kind == AdImage)
+        QCOMPARE(readFile("ad.gif"), QByteArray("OLDIMAGE"));
+}
+
+void TestCWWWServer::handlers_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("before"); // null: absent
+    QTest::addColumn<QByteArray>("after");  // null: absent
+    QTest::addColumn<QStringList>("emitted");
+    QTest::addColumn<QStringList>("lines"); // request lines the server saw
+
+    const QByteArray oldCat = "VERSION=4\nNUMENTRIES=1\n20001,0,20001,\"announcements\",1\n";
+    const QStringList catLine{"GET /test/zorbel-thing3.html?id=31337 HTTP/1.0"};
+    const QByteArray pre = "<html><pre>" + category + "</pre></html>\n";
+    QTest::newRow("category stored, old copied")
+        << 0 << ok + pre << "category.dat" << oldCat << category
+        << QStringList("categoryUpdateDone") << catLine;
+    QTest::newRow("first category file")
+        << 0 << ok + pre << "category.dat" << QByteArray() << category
+        << QStringList("categoryUpdateDone") << catLine;
+    QTest::newRow("category reply without pre")
+        << 0 << ok + "<html>busy</html>"
+        << "category.dat" << oldCat << oldCat << QStringList() << catLine;
+    QTest::newRow("category error status")
+        << 0 << "HTTP/1.0 404 Not Found\r\n\r\n" + pre << "category.dat" << oldCat << oldCat
+        << QStringList() << catLine;
+    QTest::newRow("category count mismatch")
+        << 0 << ok + "<pre>VERSION=5\nNUMENTRIES=3\n20001,0,20001,\"a\",1\n</pre>"
+        << "category.dat" << oldCat << oldCat << QStringList() << catLine;
+
+    const QStringList vcLine{"GET /test/vuln_categories.html HTTP/1.0"};
+    const QByteArray vcat = "HTTP/1.0 200 OK\r\nServer: t\r\n\r\n<vulncategory>\n\t<id>3</id>\n";
+    QTest::newRow("vuln categories stored whole")
+        << 1 << vcat << "vulncategory.dat" << QByteArray("old") << vcat
+        << QStringList("vulnCategoryUpdateDone") << vcLine;
+    QTest::newRow("vuln categories error status")
+        << 1 << QByteArray("HTTP/1.0 503 Busy\r\n\r\n<vulncategory>\n") << "vulncategory.dat"
+        << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
+    QTest::newRow("vuln categories cut short")
+        << 1 << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 500\r\n\r\n<vulncategory>\n")
+        << "vulncategory.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
+
+    const QStringList vLine{"GET /pagerv3/vuln_info.html?t HTTP/1.0"};
+    const QByteArray records = "\n<vuln>\n\t<id>7</id>\n</vuln>\n";
+    const QByteArray marker = "<!-- error old category file -->";
+    QTest::newRow("vulns stored") << 4 << ok + "<vulns>" + records + "</vulns>\n"
+                                  << "vulnpoll.dat" << QByteArray("old") << records
+                                  << QStringList("newVulns") << vLine;
+    QTest::newRow("first vulns file")
+        << 4 << ok + "<vulns>" + records + "</vulns>"
+        << "vulnpoll.dat" << QByteArray() << records << QStringList("newVulns") << vLine;
+    QTest::newRow("old category marker wins over records")
+        << 4 << ok + "<vulns>" + marker + records + "</vulns>"
+        << "vulnpoll.dat" << QByteArray("old") << QByteArray("old")
+        << QStringList("vulnCategoryUpdateDone") << vLine + vcLine;
+    QTest::newRow("marker in other letter case")
+        << 4 << ok + "<vulns><!-- ERROR OLD CATEGORY FILE -->" + records + "</vulns>"
+        << "vulnpoll.dat" << QByteArray("old") << "<!-- ERROR OLD CATEGORY FILE -->" + records
+        << QStringList("newVulns") << vLine;
+    QTest::newRow("no new vulnerabilities")
+        << 4 << ok + "<vulns>\n</vulns>\n"
+        << "vulnpoll.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vLine;
+    QTest::newRow("upper-case records ignored")
+        << 4 << ok + "<vulns>\n<VULN>1</VULN>\n</vulns>"
+        << "vulnpoll.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vLine;
+    QTest::newRow("no vulns element")
+        << 4 << ok + "<html>" + records << "vulnpoll.dat" << QByteArray("old") << QByteArray("old")
+        << QStringList() << vLine;
+    QTest::newRow("vulns error status")
+        << 4 << "HTTP/1.0 500 Oops\r\n\r\n<vulns>" + records + "</vulns>"
+        << "vulnpoll.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vLine;
+
+    const QStringList adLine{"GET /frames/ad.html?group=pager HTTP/1.0"};
+    QTest::newRow("banner page")
+        << 5
+        << ok + "<A HREF=\"http&#58;//127.0.0.1/go?a=1&amp;b=2\">\n"
+                "<IMG SRC=\"http&#58;//127.0.0.1/images/b7.gif\" WIDTH=468></A>\n"
+        << QString() << QByteArray() << QByteArray()
+        << QStringList("newAd /images/b7.gif http://127.0.0.1/go?a=1&b=2") << adLine;
+    QTest::newRow("banner without /images")
+        << 5 << ok + "<A HREF=\"/go\"><IMG SRC=\"/pics/b7.gif\"></A>" << QString() << QByteArray()
+        << QByteArray() << QStringList() << adLine;
+    QTest::newRow("banner without link") << 5 << ok + "<IMG SRC=\"/images/b7.gif\">" << QString()
+                                         << QByteArray() << QByteArray() << QStringList() << adLine;
+    QTest::newRow("banner error status")
+        << 5 << QByteArray("HTTP/1.0 404 No\r\n\r\n<A HREF=\"/go\"><IMG SRC=\"/images/b.gif\"></A>")
+        << QString() << QByteArray() << QByteArray() << QStringList() << adLine;
+}
+
+void TestCWWWServer::handlers()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, emitted);
+    QFETCH(QStringList, lines);
+
+    if (!before.isNull())
+        writeFile(file, before);
+    Harness h;
+    h.server.answers << Answer{data};
+    h.link->enqueue(kind, "t");
+    WAIT_IDLE(h);
+
+    QCOMPARE(h.log, emitted);
+    QCOMPARE(h.server.requestLines(), lines);
+    if (!file.isEmpty()) {
+        QCOMPARE(QFile::exists(dataDirPath + file), !after.isNull());
+        QCOMPARE(readFile(file), after);
+    }
+    if (kind == CategoryUpdate) {
+        const bool copied = !emitted.isEmpty() && !before.isNull();
+        QCOMPARE(QFile::exists(dataDirPath + "category.old"), copied);
+        QCOMPARE(readFile("category.old"), copied ? before : QByteArray());
+    }
+    QVERIFY(h.ui.messages.isEmpty());
+}
+
+void TestCWWWServer::writeFailure_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("category file")
+        << 0 << ok + "<pre>" + category + "</pre>"
+        << "category.dat"
+        << "Error Updating Categories|Cannot open category file for writing";
+    QTest::newRow("vuln category file")
+        << 1 << ok + "<vulncategory>\n"
+        << "vulncategory.dat"
+        << "Error Updating Vulnerability Categories|Cannot open category file for writing";
+    QTest::newRow("vuln feed file")
+        << 4 << ok + "<vulns><vuln>1</vuln></vulns>"
+        << "vulnpoll.dat"
+        << "Error Saving Temporary|Could not open temporary file from writing";
+}
+
+void TestCWWWServer::writeFailure()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+
+    // A directory in the file's place cannot be written, even by a privileged user.
+    QVERIFY(QDir(dataDirPath).mkdir(file));
+    Harness h;
+    h.server.answers << Answer{data};
+    h.link->enqueue(kind, "t");
+    h.link->enqueue(ContentPoll, "tail");
+    WAIT_IDLE(h);
+    QCOMPARE(h.ui.messages, QStringList(message));
+    QCOMPARE(h.log, QStringList("newContent"));
+    QVERIFY(QFileInfo(dataDirPath + file).isDir());
+}
+
+QTEST_GUILESS_MAIN(TestCWWWServer)
+#include "tst_cwwwserver.moc"

@@ -1,0 +1,133 @@
+#include "replyparse.h"
+
+#include <QTest>
+
+class TestReplyParse : public QObject
+{
+    Q_OBJECT
+private slots:
+    void status_data();
+    void status();
+    void cutShort_data();
+    void cutShort();
+    void adPage_data();
+    void adPage();
+};
+
+void TestReplyParse::status_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("success");
+
+    QTest::newRow("200") << "HTTP/1.0 200 OK\r\n\r\nbody" << true;
+    QTest::newRow("204, HTTP/1.1") << "HTTP/1.1 204 No Content\r\n" << true;
+    QTest::newRow("redirect") << "HTTP/1.0 301 Moved\r\nLocation: /x\r\n\r\n" << false;
+    QTest::newRow("not found") << "HTTP/1.0 404 Not Found\r\n\r\n<pre>x</pre>" << false;
+    QTest::newRow("server error, LF only") << "HTTP/1.0 500 Oops\n\n" << false;
+    QTest::newRow("lower-case protocol") << "http/1.0 200 ok\r\n" << true;
+    QTest::newRow("garbled code") << "HTTP/1.0 2x0 OK\r\n" << false;
+    QTest::newRow("status line cut off") << "HTTP/1.0 2" << false;
+    QTest::newRow("200 only in body") << "HTTP/1.0 404 No\r\n\r\nHTTP/1.0 200 OK\r\n" << false;
+    QTest::newRow("no status line") << "<topnews>\n</topnews>\n" << true;
+    QTest::newRow("empty") << "" << true;
+}
+
+void TestReplyParse::status()
+{
+    QFETCH(QString, reply);
+    QFETCH(bool, success);
+    QCOMPARE(isSuccessStatus(reply), success);
+    QCOMPARE(isSuccessStatus(reply.toLatin1()), success);
+}
+
+void TestReplyParse::cutShort_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<qint64>("declared");
+    QTest::addColumn<bool>("cut");
+
+    QTest::newRow("length matches")
+        << "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nabcd" << 4LL << false;
+    QTest::newRow("fewer bytes") << "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabcd" << 10LL
+                                 << true;
+    QTest::newRow("more bytes") << "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nabcd" << 2LL
+                                << false;
+    QTest::newRow("no length header") << "HTTP/1.0 200 OK\r\n\r\nabcd" << -1LL << false;
+    QTest::newRow("lower-case header, LF only")
+        << "HTTP/1.0 200 OK\ncontent-length:  9\n\nabcd" << 9LL << true;
+    QTest::newRow("header name in body") << "HTTP/1.0 200 OK\r\n\r\nContent-Length: 99\r\n"
+                                         << -1LL << false;
+    QTest::newRow("non-numeric length")
+        << "HTTP/1.0 200 OK\r\nContent-Length: lots\r\n\r\nab" << -1LL << false;
+    QTest::newRow("headers cut off")
+        << "HTTP/1.0 200 OK\r\nContent-Length: 3\r\nServ" << 3LL << true;
+    QTest::newRow("no status line") << "Content-Length: 30\r\n\r\nabc" << 30LL << false;
+}
+
+void TestReplyParse::cutShort()
+{
+    QFETCH(QString, reply);
+    QFETCH(qint64, declared);
+    QFETCH(bool, cut);
+    QCOMPARE(declaredBodyLength(reply), declared);
+    QCOMPARE(isCutShort(reply), cut);
+}
+
+void TestReplyParse::adPage_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("link");
+
+    QTest::newRow("relative image")
+        << "<A HREF=\"/go?id=3\"><IMG SRC=\"/images/a.gif\"></A>" << true << "/images/a.gif"
+        << "/go?id=3";
+    QTest::newRow("escaped colon and ampersand")
+        << "<A HREF=\"http&#58;//h/go?a=1&amp;b=2\"><IMG SRC=\"/images/a.gif\">" << true
+        << "/images/a.gif"
+        << "http://h/go?a=1&b=2";
+    QTest::newRow("absolute image cut to /images")
+        << "<IMG SRC=\"http&#58;//ads.h:8080/banners/images/x.gif\"><A HREF=\"/go\">" << true
+        << "/images/x.gif"
+        << "/go";
+    QTest::newRow("escaped ampersand before #58;")
+        << "<A HREF=\"/go?a&amp;#58;b\"><IMG SRC=\"/images/a.gif\">" << true << "/images/a.gif"
+        << "/go?a&#58;b";
+    QTest::newRow("entities in upper case")
+        << "<A HREF=\"x&AMP;y&#58;z\"><IMG SRC=\"/images/a\">" << true << "/images/a"
+        << "x&y:z";
+    QTest::newRow("no /images") << "<A HREF=\"/go\"><IMG SRC=\"http://h/pics/a.gif\">" << false
+                                << QString() << QString();
+    QTest::newRow("/IMAGES in capitals")
+        << "<A HREF=\"/go\"><IMG SRC=\"/IMAGES/a.gif\">" << false << QString() << QString();
+    QTest::newRow("lower-case img tag")
+        << "<A HREF=\"/go\"><img src=\"/images/a.gif\">" << false << QString() << QString();
+    QTest::newRow("image quote never closed")
+        << "<A HREF=\"/go\"><IMG SRC=\"/images/a.gif" << false << QString() << QString();
+    QTest::newRow("missing link") << "<IMG SRC=\"/images/a.gif\">" << false << QString()
+                                  << QString();
+    QTest::newRow("link quote never closed")
+        << "<IMG SRC=\"/images/a.gif\"><A HREF=\"/go" << false << QString() << QString();
+    QTest::newRow("empty link") << "<A HREF=\"\"><IMG SRC=\"/images/a.gif\">" << true
+                                << "/images/a.gif" << QString();
+    QTest::newRow("empty page") << "" << false << QString() << QString();
+}
+
+void TestReplyParse::adPage()
+{
+    QFETCH(QString, page);
+    QFETCH(bool, ok);
+    QFETCH(QString, image);
+    QFETCH(QString, link);
+
+    const AdPageInfo info = parseAdPage(page);
+    QCOMPARE(info.ok, ok);
+    if (ok) {
+        QCOMPARE(info.imagePath, image);
+        QCOMPARE(info.link, link);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestReplyParse)
+#include "tst_replyparse.moc"

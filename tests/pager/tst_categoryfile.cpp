@@ -1,0 +1,157 @@
+#include "categoryfile.h"
+
+#include <QTest>
+
+class TestCategoryFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void parse_data();
+    void parse();
+    void roundTrip();
+    void oldTicks_data();
+    void oldTicks();
+    void requestArgument();
+};
+
+namespace {
+
+const char header[] = "VERSION=7\nNUMENTRIES=%1\n20001,0,20001,\"announcements\",1\n";
+
+QString withHeader(int entries, const QString& rows)
+{
+    return QString::fromLatin1(header).arg(entries) + rows;
+}
+
+QString describe(const QList<CategoryNode>& nodes)
+{
+    QStringList parts;
+    for (const CategoryNode& n : nodes) {
+        QString part = QStringLiteral("%1:%2%3").arg(n.id).arg(n.name, n.on ? "+" : "");
+        if (!n.children.isEmpty())
+            part += u'(' + describe(n.children) + u')';
+        parts << part;
+    }
+    return parts.join(u' ');
+}
+
+} // namespace
+
+void TestCategoryFile::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("counted");
+    QTest::addColumn<QString>("tree");
+
+    QTest::newRow("reserved row only") << withHeader(1, QString()) << true << 1 << QString();
+    QTest::newRow("tree with ticks")
+        << withHeader(4,
+                      "100,0,100,\"Unix\",1\n100,100,101,\"Linux\",0\n100,101,102,\"Kernel\",1\n")
+        << true << 4 << "100:Unix+(101:Linux(102:Kernel+))";
+    QTest::newRow("version zero") << QStringLiteral(
+                                         "VERSION=0\nNUMENTRIES=1\n20001,0,20001,\"a\",1\n")
+                                  << false << 1 << QString();
+    QTest::newRow("no version line")
+        << QStringLiteral("NUMENTRIES=1\n20001,0,20001,\"a\",1\n") << false << 1 << QString();
+    QTest::newRow("count mismatch")
+        << withHeader(3, "100,0,100,\"Unix\",1\n") << false << 2 << "100:Unix+";
+    QTest::newRow("child before parent")
+        << withHeader(3, "100,100,101,\"Linux\",0\n100,0,100,\"Unix\",1\n") << false << 2
+        << "100:Unix+";
+    QTest::newRow("name with commas and quotes")
+        << withHeader(2, "5,0,5,\"Say \"hi\", world\",1\n") << true << 2 << "5:Say \"hi\", world+";
+    QTest::newRow("tick not exactly one")
+        << withHeader(4, "1,0,1,\"a\",0\n2,0,2,\"b\",x\n3,0,3,\"c\"\n") << true << 4
+        << "1:a 2:b 3:c";
+    QTest::newRow("lines that are not rows are ignored")
+        << withHeader(2, "garbage\n1,2\n\n   \n1,0,1,no quote\n9,0,9,\"ok\",1\n") << true << 2
+        << "9:ok+";
+    QTest::newRow("blanks around lines and header order")
+        << QStringLiteral("  NUMENTRIES=2 \n 20001,0,20001,\"announcements\",1\nVERSION=3\n  "
+                          "4,0,4,\"x\",1  \n")
+        << true << 2 << "4:x+";
+    QTest::newRow("cut-off file") << QStringLiteral("VERSION=3\nNUMENTRIES=5\n20001,0,20001,\"ann")
+                                  << false << 1 << QString();
+    QTest::newRow("empty") << QString() << false << 0 << QString();
+    QTest::newRow("huge numbers do not overflow")
+        << withHeader(2, "99999999999999,0,99999999999999,\"big\",1\n") << true << 2
+        << "2147483647:big+";
+}
+
+void TestCategoryFile::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(int, counted);
+    QFETCH(QString, tree);
+    const CategoryFile file = parseCategoryFile(text);
+    QCOMPARE(file.isValid(), valid);
+    QCOMPARE(file.counted, counted);
+    QCOMPARE(describe(file.topLevel), tree);
+}
+
+void TestCategoryFile::roundTrip()
+{
+    const QByteArray text = "VERSION=12\nNUMENTRIES=5\n20001,0,20001,\"announcements\",1\n"
+                            "100,0,100,\"Unix\",1\n100,100,101,\"Linux\",0\n"
+                            "100,101,103,\"Kernel, \"core\"\",1\n200,0,200,\"Windows\",0\n";
+    const CategoryFile file = parseCategoryFile(QString::fromLatin1(text));
+    QVERIFY(file.isValid());
+    QCOMPARE(formatCategoryFile(file), text);
+    // The stated count is kept even when the tree would count otherwise.
+    CategoryFile changed = file;
+    changed.topLevel.removeLast();
+    QVERIFY(formatCategoryFile(changed).startsWith("VERSION=12\nNUMENTRIES=5\n"));
+}
+
+void TestCategoryFile::oldTicks_data()
+{
+    QTest::addColumn<QString>("oldText");
+    QTest::addColumn<QString>("tree");
+    QTest::newRow("ticks carried over by id")
+        << withHeader(4, "100,0,100,\"Unix\",0\n100,100,101,\"Linux\",1\n200,0,200,\"Win\",1\n")
+        << "100:Unix(101:Linux+ 102:BSD) 200:Win+";
+    QTest::newRow("ids the new file lacks are dropped")
+        << withHeader(2, "300,0,300,\"Gone\",1\n100,100,999,\"Gone too\",1\n")
+        << "100:Unix(101:Linux 102:BSD) 200:Win";
+    QTest::newRow("same id under another top level is not the same")
+        << withHeader(2, "200,200,101,\"Moved\",1\n") << "100:Unix(101:Linux 102:BSD) 200:Win";
+    QTest::newRow("unticked old rows change nothing")
+        << withHeader(2, "100,100,102,\"BSD\",0\n") << "100:Unix(101:Linux 102:BSD) 200:Win";
+}
+
+void TestCategoryFile::oldTicks()
+{
+    QFETCH(QString, oldText);
+    QFETCH(QString, tree);
+    CategoryFile file = parseCategoryFile(
+        withHeader(5, "100,0,100,\"Unix\",0\n100,100,101,\"Linux\",0\n100,100,102,\"BSD\",0\n"
+                      "200,0,200,\"Win\",0\n"));
+    QVERIFY(file.isValid());
+    applyOldTicks(file, oldText);
+    QCOMPARE(describe(file.topLevel), tree);
+}
+
+void TestCategoryFile::requestArgument()
+{
+    const CategoryFile file = parseCategoryFile(QStringLiteral(
+        "VERSION=7\nNUMENTRIES=7\n20001,0,20001,\"announcements\",1\n100,0,100,\"A\",1\n"
+        "100,100,101,\"B\",1\n100,100,102,\"C\",0\n100,102,103,\"D\",1\n200,0,200,\"E\",0\n"
+        "200,200,201,\"F\",0\n"));
+    QVERIFY(file.isValid());
+    QCOMPARE(contentRequestArgument(file, 40),
+             QStringLiteral("version=7&nentries=40&Content=T20001,T100,101,103"));
+
+    // An unticked top level with a ticked grandchild is still asked for.
+    const CategoryFile deep = parseCategoryFile(QStringLiteral(
+        "VERSION=2\nNUMENTRIES=4\n20001,0,20001,\"announcements\",1\n300,0,300,\"X\",0\n"
+        "300,300,301,\"Y\",0\n300,301,302,\"Z\",1\n"));
+    QCOMPARE(contentRequestArgument(deep, 5),
+             QStringLiteral("version=2&nentries=5&Content=T20001,T300,302"));
+    QCOMPARE(contentRequestArgument(CategoryFile(), 5),
+             QStringLiteral("version=0&nentries=5&Content=T20001"));
+}
+
+QTEST_GUILESS_MAIN(TestCategoryFile)
+#include "tst_categoryfile.moc"

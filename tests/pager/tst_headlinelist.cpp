@@ -1,0 +1,211 @@
+#include "headlinelist.h"
+
+#include <QTest>
+
+class TestHeadlineList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void parse_data();
+    void parse();
+    void merge_data();
+    void merge();
+    void noteCategory_data();
+    void noteCategory();
+    void storeRoundTrip();
+};
+
+namespace {
+
+QString record(int id, int top, const QString& ts, const QString& extra = QString())
+{
+    return QStringLiteral("<headline><category>1</category><link>http://x/%1</link>"
+                          "<title>T%1</title><id>%1</id><timestamp>%3</timestamp>"
+                          "<topcategory>%2</topcategory>%4</headline>\n")
+        .arg(id)
+        .arg(top)
+        .arg(ts, extra);
+}
+
+QString reply(const QString& records)
+{
+    return QStringLiteral("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<topnews>\n") +
+           records + QStringLiteral("</topnews>");
+}
+
+// "top:id[*]" per kept headline, categories separated by "|"; * marks new.
+QString describe(const CHeadlineList& list)
+{
+    QStringList cats;
+    for (const HeadlineCategory& c : list.categories()) {
+        QStringList items;
+        for (const Headline& h : c.headlines)
+            items << QString::number(h.id) + (h.isNew ? "*" : "");
+        cats << items.join(u',');
+    }
+    return cats.join(u'|');
+}
+
+} // namespace
+
+void TestHeadlineList::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("old");
+    QTest::addColumn<QString>("ids");
+
+    QTest::newRow("two records") << reply(record(1, 10, "01") + record(2, 10, "02")) << false
+                                 << "1* 2*";
+    QTest::newRow("newflag 0 and abc are seen, 2 is new")
+        << reply(record(1, 10, "01", "<newflag>0</newflag>") +
+                 record(2, 10, "02", "<newflag>abc</newflag>") +
+                 record(3, 10, "03", "<newflag>2</newflag>"))
+        << false << "1 2 3*";
+    QTest::newRow("missing field skipped")
+        << reply(QStringLiteral("<headline><link>l</link><title>t</title><id>4</id>"
+                                "<timestamp>1</timestamp><topcategory>1</topcategory></headline>") +
+                 record(5, 1, "1"))
+        << false << "5*";
+    QTest::newRow("id not a number skipped")
+        << reply(QStringLiteral("<headline><category/><category>0</category><link>l</link>"
+                                "<title>t</title><id>4x</id><timestamp>1</timestamp>"
+                                "<topcategory>1</topcategory></headline>"))
+        << false << "";
+    QTest::newRow("fields in any order, upper case, attributes")
+        << reply(QStringLiteral("<HEADLINE a=1><TopCategory>3</TopCategory><ID>9</ID>"
+                                "<timestamp x=\"y\">5</timestamp><title>t</title><link>l</link>"
+                                "<category>c</category></HEADLINE>"))
+        << false << "9*";
+    QTest::newRow("old category marker")
+        << reply("<!-- error old category file -->" + record(1, 1, "1")) << true << "";
+    QTest::newRow("no topnews") << QStringLiteral("HTTP/1.0 500 Oops\r\n\r\n<html>") << false << "";
+    QTest::newRow("cut-off reply") << reply(record(1, 1, "1")).left(90) << false << "";
+    QTest::newRow("closing tag without line end")
+        << QString(reply(record(7, 1, "1"))) << false << "7*";
+}
+
+void TestHeadlineList::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, old);
+    QFETCH(QString, ids);
+    const ContentReply parsed = parseContentReply(text);
+    QCOMPARE(parsed.oldCategoryFile, old);
+    QStringList got;
+    for (const Headline& h : parsed.records)
+        got << QString::number(h.id) + (h.isNew ? "*" : "");
+    QCOMPARE(got.join(u' '), ids);
+}
+
+void TestHeadlineList::merge_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("gained");
+
+    QTest::newRow("newest first") << 5
+                                  << record(1, 10, "0001") + record(2, 10, "0003") +
+                                         record(3, 10, "0002")
+                                  << "|2*,3*,1*|"
+                                  << "10,10,10";
+    QTest::newRow("same id twice keeps the first")
+        << 5 << record(1, 10, "0001") + record(1, 10, "0009") << "|1*|"
+        << "10";
+    QTest::newRow("sixth drops the oldest")
+        << 5
+        << record(1, 10, "0002") + record(2, 10, "0003") + record(3, 10, "0004") +
+               record(4, 10, "0005") + record(5, 10, "0006") + record(6, 10, "0007")
+        << "|6*,5*,4*,3*,2*|"
+        << "10,10,10,10,10,10";
+    QTest::newRow("newcomer that is the oldest is dropped at once")
+        << 2 << record(1, 10, "0005") + record(2, 10, "0006") + record(3, 10, "0001") << "|2*,1*|"
+        << "10,10";
+    QTest::newRow("unselected category dropped") << 5 << record(1, 77, "0001") << "||"
+                                                 << "";
+    QTest::newRow("announcements is a category") << 5 << record(1, 20001, "0001") << "1*||"
+                                                 << "20001";
+    QTest::newRow("seen flag kept") << 5 << record(1, 20, "0001", "<newflag>0</newflag>") << "||1"
+                                    << "20";
+    QTest::newRow("text timestamps: 10 sorts before 9")
+        << 5 << record(1, 10, "9") + record(2, 10, "10") << "|1*,2*|"
+        << "10,10";
+}
+
+void TestHeadlineList::merge()
+{
+    QFETCH(int, limit);
+    QFETCH(QString, content);
+    QFETCH(QString, kept);
+    QFETCH(QString, gained);
+
+    CHeadlineList list;
+    list.setCategories({{20001, "announcements"}, {10, "Ten"}, {20, "Twenty"}});
+    list.setLimit(limit);
+    QStringList gains;
+    for (const Headline& h : parseContentReply(reply(content)).records) {
+        const CHeadlineList::AddResult r = list.add(h);
+        if (r.category >= 0)
+            gains << QString::number(list.categories().at(r.category).id);
+    }
+    QCOMPARE(describe(list), kept);
+    QCOMPARE(gains.join(u','), gained);
+}
+
+void TestHeadlineList::noteCategory_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("list");
+    QTest::newRow("order of first sight") << QStringList{"B", "A", "B"} << "B, A";
+    QTest::newRow("part of a listed name is still listed")
+        << QStringList{"Linux Kernel", "Linux"} << "Linux Kernel, Linux";
+    QTest::newRow("longer name after shorter")
+        << QStringList{"Linux", "Linux Kernel"} << "Linux, Linux Kernel";
+}
+
+void TestHeadlineList::noteCategory()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, list);
+    QString joined;
+    for (const QString& n : names)
+        noteNewCategory(joined, n);
+    QCOMPARE(joined, list);
+}
+
+void TestHeadlineList::storeRoundTrip()
+{
+    CHeadlineList list;
+    list.setCategories({{20001, "announcements"}, {10, "Ten"}});
+    list.setLimit(25);
+    const QList<Headline> input = {
+        {"A <b> & co", "http://h/a?x=1&y=2", "20261206120000", 1, 10, true},
+        {"B", "http://h/b", "20261206130000", 2, 10, false},
+        {QString::fromLatin1("Caf\xe9"), "http://h/c", "20261201000000", 3, 20001, true},
+    };
+    for (const Headline& h : input)
+        list.add(h);
+    list.setSeen(10, 1);
+    const QByteArray store = list.formatStore();
+    QVERIFY(store.startsWith("<topnews>\n<headline>\n\t<category>0</category>\n"));
+    QVERIFY(store.contains("\t<title>A <b> & co</title>\n"));
+    QVERIFY(store.endsWith("</headline>\n</topnews>\n"));
+
+    CHeadlineList again;
+    again.setCategories({{20001, "announcements"}, {10, "Ten"}});
+    again.setLimit(25);
+    for (const Headline& h : parseContentReply(QString::fromLatin1(store)).records)
+        again.add(h);
+    QCOMPARE(again.formatStore(), store);
+    QCOMPARE(describe(again), QStringLiteral("3*|2,1"));
+
+    // Headlines of a category no longer followed are gone after a reload.
+    CHeadlineList fewer;
+    fewer.setCategories({{20001, "announcements"}});
+    for (const Headline& h : parseContentReply(QString::fromLatin1(store)).records)
+        fewer.add(h);
+    QCOMPARE(describe(fewer), QStringLiteral("3*"));
+}
+
+QTEST_GUILESS_MAIN(TestHeadlineList)
+#include "tst_headlinelist.moc"
