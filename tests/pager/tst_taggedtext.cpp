@@ -1,0 +1,164 @@
+#include "ctaggedwalker.h"
+#include "taggedtext.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+class TestTaggedText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void take_data();
+    void take();
+    void strip_data();
+    void strip();
+    void walkerMatchesRepeatedTakes();
+};
+
+void TestTaggedText::take_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QStringList>("values"); // every value taken, in order
+    QTest::addColumn<QString>("left");       // the source afterwards
+
+    QTest::newRow("plain") << "title"
+                           << "a<title>x</title>b" << QStringList{"x"} << "ab";
+    QTest::newRow("attributes skipped") << "title"
+                                        << "<title lang=\"en\">x</title>" << QStringList{"x"} << "";
+    QTest::newRow("name prefix passed over")
+        << "vuln"
+        << "<vulns>a</vulns><vulnerable>b</vulnerable><vuln>c</vuln>" << QStringList{"c"}
+        << "<vulns>a</vulns><vulnerable>b</vulnerable>";
+    QTest::newRow("letter digit slash after name")
+        << "title"
+        << "<titlex>1</titlex><title2>2</title2><title/>3<title>4</title>" << QStringList{"4"}
+        << "<titlex>1</titlex><title2>2</title2><title/>3";
+    QTest::newRow("blank before name")
+        << "title"
+        << "< title>x</title>" << QStringList{} << "< title>x</title>";
+    QTest::newRow("letter case ignored") << "title"
+                                         << "<TITLE>x</TiTlE>" << QStringList{"x"} << "";
+    QTest::newRow("two in a row then none")
+        << "headline"
+        << "HTTP/1.0 200 OK\r\n\r\n<headline>1</headline>\n<headline>2</headline>\n"
+        << QStringList{"1", "2"} << "HTTP/1.0 200 OK\r\n\r\n\n\n";
+    QTest::newRow("comment inside value kept")
+        << "topnews"
+        << "<topnews><!-- error old category file --></topnews>"
+        << QStringList{"<!-- error old category file -->"} << "";
+    QTest::newRow("same-name nesting ends at the inner close")
+        << "a"
+        << "<a>1<a>2</a>3</a>" << QStringList{"1<a>2"} << "3</a>";
+    QTest::newRow("closing tag before opening tag")
+        << "a"
+        << "</a><a>x</a>" << QStringList{} << "</a><a>x</a>";
+    QTest::newRow("closing tag without >") << "a"
+                                           << "<a>x</a" << QStringList{} << "<a>x</a";
+    QTest::newRow("empty element") << "a"
+                                   << "<a></a>" << QStringList{""} << "";
+    QTest::newRow("value unchanged")
+        << "a"
+        << "<a> &amp; \n<b>x</b> </a>" << QStringList{" &amp; \n<b>x</b> "} << "";
+    QTest::newRow("cut-off input")
+        << "headline"
+        << "<headline>1</headline><headline>2</head" << QStringList{"1"} << "<headline>2</head";
+    QTest::newRow("opening tag runs past the close") << "a"
+                                                     << "<a </a>" << QStringList{} << "<a </a>";
+    QTest::newRow("garbage") << "a"
+                             << "<<<>>></</<a<a>" << QStringList{} << "<<<>>></</<a<a>";
+    QTest::newRow("tag at the very end") << "a"
+                                         << "x<a" << QStringList{} << "x<a";
+    QTest::newRow("join forms a new tag") << "ab"
+                                          << "<a<ab>1</ab>b>2</ab>" << QStringList{"1", "2"} << "";
+}
+
+void TestTaggedText::take()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, source);
+    QFETCH(QStringList, values);
+    QFETCH(QString, left);
+
+    QString text = source;
+    QStringList got;
+    QString value = QStringLiteral("untouched");
+    while (takeTaggedValue(name, text, value))
+        got << value;
+    QCOMPARE(got, values);
+    QCOMPARE(text, left);
+    if (values.isEmpty())
+        QCOMPARE(value, QStringLiteral("untouched"));
+
+    CTaggedWalker walker(name, source);
+    QStringList walked;
+    while (walker.take(value))
+        walked << value;
+    QCOMPARE(walked, values);
+    QCOMPARE(walker.remaining(), left);
+}
+
+void TestTaggedText::strip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stripped");
+    const QString longTag = u'<' + QString(200, u'x') + u'>';
+    QTest::newRow("word in two tags") << "a <b>bold</b> c"
+                                      << "a bold c";
+    QTest::newRow("199 characters removed") << "1<" + QString(199, u'x') + ">2"
+                                            << "12";
+    QTest::newRow("200 characters kept, stripping goes on")
+        << longTag + "<i>x</i>" << longTag + "x";
+    QTest::newRow("adjacent tags") << "<p><br></p>x"
+                                   << "x";
+    QTest::newRow("unclosed < stays") << "a<b>c<d"
+                                      << "ac<d";
+    QTest::newRow("no tags") << "plain"
+                             << "plain";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestTaggedText::strip()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, stripped);
+    stripMarkup(text);
+    QCOMPARE(text, stripped);
+}
+
+void TestTaggedText::walkerMatchesRepeatedTakes()
+{
+    // Small alphabet rich in tag characters, so joins and near-misses abound.
+    const QStringList pieces = {"<", ">",   "/",    " ",    "a",     "b",    "A",  "B",
+                                "x", "<ab", "</ab", "<ab>", "</ab>", "<aB ", "b>", "\n"};
+    const quint32 seed = 20261206;
+    QRandomGenerator random(seed);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        const int length = random.bounded(1, 40);
+        for (int i = 0; i < length; ++i)
+            text += pieces.at(random.bounded(int(pieces.size())));
+
+        QString reference = text;
+        QStringList expected;
+        QString value;
+        while (takeTaggedValue(QStringLiteral("ab"), reference, value))
+            expected << value;
+
+        CTaggedWalker walker(QStringLiteral("ab"), text);
+        QStringList got;
+        while (walker.take(value))
+            got << value;
+        if (got != expected || walker.remaining() != reference)
+            QFAIL(qPrintable(QStringLiteral("seed %1 round %2 text \"%3\": walked %4 left \"%5\", "
+                                            "expected %6 left \"%7\"")
+                                 .arg(seed)
+                                 .arg(round)
+                                 .arg(text, got.join(u'|'), walker.remaining(), expected.join(u'|'),
+                                      reference)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestTaggedText)
+#include "tst_taggedtext.moc"
