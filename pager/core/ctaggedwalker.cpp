@@ -1,7 +1,15 @@
 #include "ctaggedwalker.h"
 
+#include "taggedtext.h"
+
 CTaggedWalker::CTaggedWalker(const QString& name, const QString& text)
-    : m_open(u'<' + name), m_close(QStringLiteral("</") + name), m_text(text)
+    : CTaggedWalker(name, text, 0, text.size())
+{
+}
+
+CTaggedWalker::CTaggedWalker(const QString& name, const QString& text, qsizetype from, qsizetype to)
+    : m_open(u'<' + name), m_close(QStringLiteral("</") + name), m_text(text),
+      m_view(QStringView(m_text).mid(from, to - from))
 {
 }
 
@@ -23,15 +31,8 @@ qsizetype CTaggedWalker::findTag(const QString& pattern) const
     for (qsizetype i = joinStart; i < m_prefix.size(); ++i)
         if (matchesAt(i))
             return i;
-    for (qsizetype from = m_pos;;) {
-        const qsizetype hit = m_text.indexOf(pattern, from, Qt::CaseInsensitive);
-        if (hit < 0)
-            return -1;
-        const qsizetype after = hit + len;
-        if (after < m_text.size() && (m_text.at(after) == u' ' || m_text.at(after) == u'>'))
-            return m_prefix.size() + hit - m_pos;
-        from = after;
-    }
+    const qsizetype hit = ::findTag(m_view, pattern, m_pos);
+    return hit < 0 ? -1 : m_prefix.size() + hit - m_pos;
 }
 
 qsizetype CTaggedWalker::findChar(QChar c, qsizetype from) const
@@ -40,7 +41,7 @@ qsizetype CTaggedWalker::findChar(QChar c, qsizetype from) const
         if (m_prefix.at(i) == c)
             return i;
     const qsizetype start = m_pos + qMax<qsizetype>(0, from - m_prefix.size());
-    const qsizetype hit = m_text.indexOf(c, start);
+    const qsizetype hit = m_view.indexOf(c, start);
     return hit < 0 ? -1 : m_prefix.size() + hit - m_pos;
 }
 
@@ -51,7 +52,7 @@ QString CTaggedWalker::slice(qsizetype from, qsizetype to) const
         out = m_prefix.mid(from, qMin(to, m_prefix.size()) - from);
     if (to > m_prefix.size()) {
         const qsizetype start = qMax(from, m_prefix.size());
-        out += QStringView(m_text).mid(m_pos + start - m_prefix.size(), to - start);
+        out += m_view.mid(m_pos + start - m_prefix.size(), to - start);
     }
     return out;
 }
@@ -75,7 +76,7 @@ bool CTaggedWalker::take(QString& value)
     if (openAt < m_prefix.size())
         m_prefix.truncate(openAt);
     else
-        m_prefix += QStringView(m_text).mid(m_pos, openAt - m_prefix.size());
+        m_prefix += m_view.mid(m_pos, openAt - m_prefix.size());
     m_pos = restStart;
     return true;
 }
@@ -83,6 +84,6 @@ bool CTaggedWalker::take(QString& value)
 QString CTaggedWalker::remaining() const
 {
     QString out = m_prefix;
-    out += QStringView(m_text).mid(m_pos);
+    out += m_view.mid(m_pos);
     return out;
 }

@@ -10,6 +10,9 @@ class CTaggedWalker
 {
 public:
     CTaggedWalker(const QString& name, const QString& text);
+    // Walks only text[from, to): the content of an enclosing element, taken
+    // in place so a long reply is never copied.
+    CTaggedWalker(const QString& name, const QString& text, qsizetype from, qsizetype to);
 
     bool take(QString& value);
     // The text as repeated takes would have left it.
@@ -17,10 +20,10 @@ public:
 
 private:
     // The text seen as m_prefix followed by m_text from m_pos on.
-    qsizetype size() const { return m_prefix.size() + m_text.size() - m_pos; }
+    qsizetype size() const { return m_prefix.size() + m_view.size() - m_pos; }
     QChar at(qsizetype i) const
     {
-        return i < m_prefix.size() ? m_prefix.at(i) : m_text.at(m_pos + i - m_prefix.size());
+        return i < m_prefix.size() ? m_prefix.at(i) : m_view.at(m_pos + i - m_prefix.size());
     }
     qsizetype findTag(const QString& pattern) const;
     qsizetype findChar(QChar c, qsizetype from) const;
@@ -28,7 +31,8 @@ private:
 
     QString m_open;
     QString m_close;
-    QString m_text;
+    QString m_text; // keeps the walked text alive
+    QStringView m_view;
     qsizetype m_pos = 0;
     QString m_prefix;
 };

@@ -16,15 +16,16 @@ QString formatHeadlineRecord(const Headline& h)
 ContentReply parseContentReply(const QString& text)
 {
     ContentReply reply;
-    QString source = text;
-    QString body;
-    if (!takeTaggedValue(QStringLiteral("topnews"), source, body))
+    // The body is walked in place: a long reply is never copied.
+    TaggedSpan top;
+    if (!findTaggedValue(QStringLiteral("topnews"), text, top))
         return reply;
+    const QStringView body = QStringView(text).mid(top.valueFrom, top.valueTo - top.valueFrom);
     if (body.contains(QLatin1String("<!-- error old category file"))) {
         reply.oldCategoryFile = true;
         return reply;
     }
-    CTaggedWalker walker(QStringLiteral("headline"), body);
+    CTaggedWalker walker(QStringLiteral("headline"), text, top.valueFrom, top.valueTo);
     QString record;
     while (walker.take(record)) {
         Headline h;

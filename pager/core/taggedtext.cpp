@@ -2,24 +2,44 @@
 
 namespace {
 
-// First occurrence of `pattern` at or after `from` that is followed by a blank
-// or ">"; -1 when there is none.
-qsizetype findTag(const QString& text, const QString& pattern, qsizetype from = 0)
+bool sameNameAt(QStringView text, qsizetype at, QStringView pattern)
 {
-    for (;;) {
-        const qsizetype at = text.indexOf(pattern, from, Qt::CaseInsensitive);
-        if (at < 0)
-            return -1;
-        const qsizetype after = at + pattern.size();
-        if (after < text.size() && (text.at(after) == u' ' || text.at(after) == u'>'))
-            return at;
-        from = after;
+    for (qsizetype k = 0; k < pattern.size(); ++k) {
+        const char16_t t = text[at + k].unicode(), p = pattern[k].unicode();
+        if (t == p)
+            continue;
+        if (t < 128 && p < 128) {
+            // ASCII letters differ by case in one bit only.
+            if ((t | 0x20) != (p | 0x20) || (t | 0x20) < u'a' || (t | 0x20) > u'z')
+                return false;
+        } else if (QChar(t).toCaseFolded() != QChar(p).toCaseFolded()) {
+            return false;
+        }
     }
+    return true;
 }
 
 } // namespace
 
-bool takeTaggedValue(const QString& name, QString& source, QString& value)
+qsizetype findTag(QStringView text, QStringView pattern, qsizetype from)
+{
+    // Searching case-insensitively for the whole pattern is slow; every tag
+    // starts with "<", which a plain search finds fast, so only the name
+    // after it is compared without regard to case.
+    const qsizetype len = pattern.size();
+    for (qsizetype at = from;; ++at) {
+        at = text.indexOf(u'<', at);
+        if (at < 0 || at + len >= text.size())
+            return -1;
+        if (!sameNameAt(text, at, pattern))
+            continue;
+        const QChar next = text.at(at + len);
+        if (next == u' ' || next == u'>')
+            return at;
+    }
+}
+
+bool findTaggedValue(const QString& name, QStringView source, TaggedSpan& span)
 {
     const QString open = u'<' + name;
     const QString close = QStringLiteral("</") + name;
@@ -36,9 +56,17 @@ bool takeTaggedValue(const QString& name, QString& source, QString& value)
     // to give; taking it would hand back a slice that runs backwards.
     if (openEnd < 0 || closeEnd < 0 || openEnd >= closeAt)
         return false;
+    span = {openAt, closeEnd + 1, openEnd + 1, closeAt};
+    return true;
+}
 
-    value = source.mid(openEnd + 1, closeAt - openEnd - 1);
-    source.remove(openAt, closeEnd - openAt + 1);
+bool takeTaggedValue(const QString& name, QString& source, QString& value)
+{
+    TaggedSpan span;
+    if (!findTaggedValue(name, source, span))
+        return false;
+    value = source.mid(span.valueFrom, span.valueTo - span.valueFrom);
+    source.remove(span.elementFrom, span.elementTo - span.elementFrom);
     return true;
 }
 

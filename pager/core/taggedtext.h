@@ -10,5 +10,17 @@
 // regard to case; a tag counts only when a blank or ">" follows its name.
 bool takeTaggedValue(const QString& name, QString& source, QString& value);
 
+// Where the element takeTaggedValue() would take lies, without taking it.
+struct TaggedSpan
+{
+    qsizetype elementFrom = 0, elementTo = 0; // the whole element, tags included
+    qsizetype valueFrom = 0, valueTo = 0;     // its content
+};
+bool findTaggedValue(const QString& name, QStringView source, TaggedSpan& span);
+
+// First "<name" or "</name" (as `pattern` gives it) at or after `from` that
+// is followed by a blank or ">", found without regard to case; -1 if none.
+qsizetype findTag(QStringView text, QStringView pattern, qsizetype from = 0);
+
 // Removes every tag of at most 199 characters between "<" and ">" in place.
 void stripMarkup(QString& text);
