@@ -14,6 +14,9 @@ private slots:
     void fatalStart_data();
     void fatalStart();
     void firstRequestsAndOrderlyEnd();
+    void badCategoryFile_data();
+    void badCategoryFile();
+    void headlinesSurviveRestart();
 };
 
 namespace {
@@ -27,6 +30,52 @@ QProcessEnvironment environment(const QString& home, const QString& server)
     env.insert(QStringLiteral("OVPAGER_SERVER"), server);
     env.insert(QStringLiteral("OVPAGER_LIBDIR"), home + QStringLiteral("/nolib"));
     return env;
+}
+
+// Closes the modal box with this caption the way a user would: focus, Return.
+bool answerBox(const QString& caption)
+{
+    QProcess find;
+    find.start(QStringLiteral("xdotool"), {"search", "--sync", "--name", caption});
+    if (!find.waitForFinished(20000) || find.exitCode() != 0)
+        return false;
+    const QByteArray id = find.readAllStandardOutput().split('\n').value(0);
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             {"windowfocus", "--sync", QString::fromLatin1(id), "key", "Return"}) ==
+           0;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+const QByteArray categories = "VERSION=7\nNUMENTRIES=4\n"
+                              "20001,0,20001,\"announcements\",1\n"
+                              "1,0,1,\"Vulnerabilities\",1\n"
+                              "2,0,2,\"Viruses\",0\n"
+                              "1,1,11,\"Linux\",1\n";
+
+QByteArray record(int top, int id, const char* stamp, int isNew)
+{
+    return QStringLiteral("<headline>\n\t<category>0</category>\n"
+                          "\t<link>http://news.example/a%2</link>\n"
+                          "\t<title>Item %2 of %1</title>\n\t<id>%2</id>\n"
+                          "\t<timestamp>%3</timestamp>\n\t<topcategory>%1</topcategory>\n"
+                          "\t<newflag>%4</newflag>\n</headline>\n")
+        .arg(top)
+        .arg(id)
+        .arg(QLatin1String(stamp))
+        .arg(isNew)
+        .toLatin1();
 }
 
 int modeOf(const QString& path)
@@ -139,6 +188,117 @@ void TestOvpager::firstRequestsAndOrderlyEnd()
     QVERIFY(keep.open(QIODevice::ReadOnly));
     QCOMPARE(keep.readAll(), QByteArray("mine"));
     QCOMPARE(modeOf(dataDir), 0750); // an existing directory is used as it is
+}
+
+void TestOvpager::badCategoryFile_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: a directory in its place
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("warning");
+
+    QTest::newRow("row count short") << QByteArray("VERSION=3\nNUMENTRIES=5\n"
+                                                   "20001,0,20001,\"announcements\",1\n")
+                                     << "Uh-Oh"
+                                     << "VERSION = 3, NUMENTRIES = 5, Counted 1 entries";
+    QTest::newRow("no version") << QByteArray("NUMENTRIES=1\n20001,0,20001,\"announcements\",1\n")
+                                << "Uh-Oh"
+                                << "VERSION = 0, NUMENTRIES = 1, Counted 1 entries";
+    QTest::newRow("child before parent")
+        << QByteArray("VERSION=2\nNUMENTRIES=3\n20001,0,20001,\"announcements\",1\n"
+                      "1,1,11,\"Linux\",1\n1,0,1,\"Vulnerabilities\",1\n")
+        << "Uh-Oh"
+        << "Counted 2 entries";
+    QTest::newRow("unreadable") << QByteArray() << "Oh-No" << QString();
+}
+
+void TestOvpager::badCategoryFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, caption);
+    QFETCH(QString, warning);
+
+    QTemporaryDir tmp;
+    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
+    QVERIFY(QDir().mkdir(dataDir));
+    const QString file = dataDir + QStringLiteral("/category.dat");
+    if (content.isEmpty())
+        QVERIFY(QDir().mkdir(file)); // even root cannot read a directory as a file
+    else
+        writeAll(file, content);
+
+    QProcess pager;
+    pager.setProcessEnvironment(environment(tmp.path(), QStringLiteral("127.0.0.1:1")));
+    pager.start(QStringLiteral(OVPAGER_BINARY), {});
+    QVERIFY(pager.waitForStarted());
+    QVERIFY2(answerBox(caption), qPrintable(caption));
+    QVERIFY(pager.waitForFinished(20000));
+    QCOMPARE(pager.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(pager.exitCode(), 1);
+    QVERIFY(pager.readAllStandardError().contains(warning.toLatin1()));
+    if (!content.isEmpty())
+        QCOMPARE(readAll(file), content); // left for the user to look at
+}
+
+void TestOvpager::headlinesSurviveRestart()
+{
+    QTemporaryDir tmp;
+    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
+    QVERIFY(QDir().mkdir(dataDir));
+    writeAll(dataDir + QStringLiteral("/category.dat"), categories);
+    // Seen before this run: must stay seen.
+    writeAll(dataDir + QStringLiteral("/article.dat"),
+             "<topnews>\n" + record(1, 5, "20261201000000", 0) + "</topnews>\n");
+
+    QByteArray reply; // what the content poll gets
+    QStringList polls;
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        while (QTcpSocket* s = server.nextPendingConnection()) {
+            connect(s, &QTcpSocket::readyRead, s, [s, &reply, &polls] {
+                if (!s->canReadLine())
+                    return;
+                const QString line = QString::fromLatin1(s->readLine()).trimmed();
+                if (line.startsWith(QLatin1String("GET /pagerv3/pager_info.html"))) {
+                    polls << line;
+                    s->write("HTTP/1.0 200 OK\r\n\r\n" + reply);
+                } else {
+                    s->write("HTTP/1.0 404 Not Found\r\n\r\n");
+                }
+                s->disconnectFromHost();
+            });
+        }
+    });
+    const auto env =
+        environment(tmp.path(), QStringLiteral("127.0.0.1:%1").arg(server.serverPort()));
+
+    // First run: headlines of a selected, a deselected and the reserved category.
+    reply = "<topnews>\n" + record(1, 6, "20261206101500", 1) + record(2, 7, "20261206101600", 1) +
+            record(20001, 8, "20261206101700", 1) + record(1, 6, "20261206999999", 1) +
+            "</topnews>";
+    QProcess pager;
+    pager.setProcessEnvironment(env);
+    pager.start(QStringLiteral(OVPAGER_BINARY), {});
+    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 1, 20000);
+    QCOMPARE(polls.first(), QStringLiteral("GET /pagerv3/pager_info.html?"
+                                           "version=7&nentries=5&Content=T20001,T1,11 HTTP/1.0"));
+    QTest::qWait(500); // let the reply be merged
+    pager.terminate();
+    QVERIFY(pager.waitForFinished(10000));
+    QCOMPARE(pager.exitCode(), 0);
+    const QByteArray stored = "<topnews>\n" + record(20001, 8, "20261206101700", 1) +
+                              record(1, 6, "20261206101500", 1) +
+                              record(1, 5, "20261201000000", 0) + "</topnews>\n";
+    QCOMPARE(readAll(dataDir + QStringLiteral("/article.dat")), stored);
+
+    // Second run: nothing new arrives; the store comes back as it was.
+    reply = "<topnews>\n</topnews>\n";
+    pager.start(QStringLiteral(OVPAGER_BINARY), {});
+    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 2, 20000);
+    QTest::qWait(300);
+    pager.terminate();
+    QVERIFY(pager.waitForFinished(10000));
+    QCOMPARE(readAll(dataDir + QStringLiteral("/article.dat")), stored);
 }
 
 QTEST_GUILESS_MAIN(TestOvpager)
