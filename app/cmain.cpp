@@ -1,5 +1,6 @@
 #include "cmain.h"
 
+#include "browserurl.h"
 #include "cbanner.h"
 #include "cpager.h"
 #include "cpagerbutton.h"
@@ -14,10 +15,6 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPushButton>
-
-namespace {
-const char homePage[] = "http://www.orvelle.example/";
-}
 
 CMain::CMain() : QWidget(nullptr, Qt::Window)
 {
@@ -140,7 +137,7 @@ bool CMain::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::MouseButtonDblClick:
         if (watched && watched == logoWidget)
-            navigateTo(QString::fromLatin1(homePage), true);
+            navigateTo(homePageUrl(), true);
         break;
     default:
         break;

@@ -1,6 +1,7 @@
 #include "cpager.h"
 
 #include "atomicfile.h"
+#include "browserurl.h"
 #include "carticleitem.h"
 #include "ccategorytree.h"
 #include "cconfig.h"
@@ -8,6 +9,7 @@
 #include "cinventoryoptions.h"
 #include "cmain.h"
 #include "coptions.h"
+#include "csearchdialog.h"
 #include "cskin.h"
 #include "cwwwserver.h"
 #include "globals.h"
@@ -21,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -278,7 +281,13 @@ void CPager::applySkinChoice()
     skin = new CSkin(path);
 }
 
-void CPager::slotDoSearch() {}
+void CPager::slotDoSearch()
+{
+    CSearchDialog dialog(nullptr, nullptr); // a fresh, empty field every time
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    navigateTo(searchUrl(dialog.searchEdit->text()), false);
+}
 
 void CPager::slotReceiveVulns()
 {
@@ -296,6 +305,8 @@ void CPager::slotReceiveAd(QString& imagePath, QString& targetUrl)
 
 void CPager::slotBannerNavigate()
 {
+    if (adUrl.isEmpty())
+        return; // no advertisement has arrived yet: nothing to visit
     navigateTo(adUrl, true);
 }
 
@@ -325,9 +336,7 @@ void CPager::stopFlashing()
 
 void CPager::doHelp()
 {
-    navigateTo(QStringLiteral("file:") + installedDataRoot() +
-                   QStringLiteral("/pagerdoc/pager.html"),
-               true);
+    navigateTo(helpPageUrl(), true);
 }
 
 void CPager::quit()

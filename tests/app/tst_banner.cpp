@@ -1,0 +1,107 @@
+// The sponsor banner: stored advertisements play, a missing one changes
+// nothing, and a banner page over a real socket ends in a playable ad.gif.
+#include "../common/testgif.h"
+#include "cbanner.h"
+#include "cwwwrequest.h"
+#include "cwwwserver.h"
+#include "globals.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMovie>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestBanner : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void playsAndKeeps();
+    void advertisementRound();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void TestBanner::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    dataDirPath = dir->path() + u'/';
+}
+
+void TestBanner::playsAndKeeps()
+{
+    CBanner banner;
+    banner.resize(230, 33);
+    banner.slotChangeBanner(); // first run: nothing stored yet
+    QVERIFY(!banner.currentMovie());
+
+    QFile gif(dataDirPath + "ad.gif");
+    QVERIFY(gif.open(QIODevice::WriteOnly));
+    gif.write(testgif::banner(5));
+    gif.close();
+    banner.slotChangeBanner();
+    QMovie* movie = banner.currentMovie();
+    QVERIFY(movie && movie->isValid());
+    QCOMPARE(movie->frameCount(), 5);
+    QTRY_COMPARE(movie->state(), QMovie::Running);
+    QCOMPARE(movie->currentImage().size(), QSize(230, 33));
+    QTRY_VERIFY(movie->currentFrameNumber() > 0); // it animates
+
+    QVERIFY(QFile::remove(gif.fileName()));
+    banner.slotChangeBanner();
+    QCOMPARE(banner.currentMovie(), movie); // the last advertisement stays
+
+    QSignalSpy clicked(&banner, &CBanner::bannerClicked);
+    QTest::mouseDClick(&banner, Qt::LeftButton);
+    QCOMPARE(clicked.size(), 1);
+}
+
+void TestBanner::advertisementRound()
+{
+    const QByteArray image = testgif::banner(3);
+    QStringList asked;
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* s = server.nextPendingConnection();
+        connect(s, &QTcpSocket::readyRead, s, [s, &asked, image] {
+            if (!s->canReadLine())
+                return;
+            const QString line = QString::fromLatin1(s->readLine()).trimmed();
+            asked << line;
+            if (line.startsWith("GET /frames/ad.html"))
+                s->write("HTTP/1.0 200 OK\r\n\r\n<html><A HREF=\"http&#58;//sponsor.example/"
+                         "?a=1&amp;b=2\" TARGET=\"_top\"><IMG SRC=\"../images/spring.gif\" "
+                         "BORDER=0></A></html>\n");
+            else
+                s->write("HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
+                         QByteArray::number(image.size()) + "\r\n\r\n" + image);
+            s->disconnectFromHost();
+        });
+    });
+
+    CWWWServer link(QStringLiteral("127.0.0.1"), server.serverPort());
+    CBanner banner;
+    QString target;
+    connect(&link, &CWWWServer::newAd, this, [&](QString& imagePath, QString& url) {
+        target = url;
+        QMetaObject::invokeMethod(
+            &link, [&link, path = imagePath] { link.enqueue(AdImage, path); },
+            Qt::QueuedConnection);
+    });
+    connect(&link, &CWWWServer::newAdImage, &banner, &CBanner::slotChangeBanner);
+    link.enqueue(AdPage, QString());
+    QTRY_VERIFY(banner.currentMovie());
+    QCOMPARE(asked, (QStringList{"GET /frames/ad.html?group=pager HTTP/1.0",
+                                 "GET /images/spring.gif HTTP/1.0"}));
+    QCOMPARE(target, QStringLiteral("http://sponsor.example/?a=1&b=2"));
+    QCOMPARE(banner.currentMovie()->frameCount(), 3);
+}
+
+QTEST_MAIN(TestBanner)
+#include "tst_banner.moc"
