@@ -105,6 +105,15 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
             &CCategoryTree::slotLoadCategories);
     connect(configDialog->categoryPage(), &CCategoryTree::categoriesLoaded, this,
             &CPager::slotUpdateTopLevel);
+    // A poll refused for an old category file is asked again as soon as a
+    // newer file is in, instead of a whole poll interval later. Only for a
+    // newer version, so a server that keeps refusing cannot make a loop.
+    connect(configDialog->categoryPage(), &CCategoryTree::categoriesLoaded, this, [this] {
+        if (repollWanted && configDialog->categoryPage()->version > polledVersion) {
+            repollWanted = false;
+            pollContent();
+        }
+    });
 
     numItems = 5;
     pollMinutes = 15;
@@ -198,9 +207,15 @@ void CPager::showVersionBanner()
     abstractView->setHtml(QString::fromLatin1(versionBanner));
 }
 
+void CPager::pollContent()
+{
+    polledVersion = configDialog->categoryPage()->version;
+    server->enqueue(ContentPoll, configDialog->categoryPage()->contentRequestArgument(numItems));
+}
+
 void CPager::slotUpdateContent()
 {
-    server->enqueue(ContentPoll, configDialog->categoryPage()->contentRequestArgument(numItems));
+    pollContent();
     const CNetInventory* inventory = configDialog->inventoryPage();
     if (inventory->profileCount() > 0) {
         debugLine(QStringLiteral("Sending VULNPOLL"));

@@ -74,6 +74,7 @@ private:
     void showVersionBanner();
     void syncCategory(int index);
     int pollIntervalMs() const;
+    void pollContent();
 
     CWizard wizard;
     QSplitter* splitter = nullptr;
@@ -85,6 +86,8 @@ private:
     int pollMinutes = 15;
     bool articlesReady = false;
     bool newContentSeen = false;
+    bool repollWanted = false; // the last poll was refused for an old category file
+    int polledVersion = 0;     // category file version the last poll sent
     bool flashPhase = false;
     QString newCategories;
     CGuiLinkUi* linkUi = nullptr;

@@ -41,6 +41,7 @@ void CPager::slotReceiveContent(QString& text)
     const ContentReply reply = parseContentReply(text);
     if (reply.oldCategoryFile) {
         debugLine(QStringLiteral("old category file"));
+        repollWanted = true;
         server->enqueue(CategoryUpdate, QString());
         return;
     }

@@ -1,0 +1,19 @@
+#pragma once
+
+// Writes animated GIF images. The toolkit reads GIF but cannot write it;
+// the server draws its banner with this, and tests make their images.
+// Codes stay 9 bits wide by clearing the table often: trivial to get right,
+// at the cost of size, which is no concern for banner-sized pictures.
+
+#include <QByteArray>
+#include <QList>
+
+struct GifColor
+{
+    unsigned char r = 0, g = 0, b = 0;
+};
+
+// Each frame is width * height palette indexes; the palette has at most 256
+// entries. `delayCs` is the time each frame shows, in hundredths of a second.
+QByteArray encodeGif(int width, int height, const QList<QByteArray>& frames,
+                     const QList<GifColor>& palette, int delayCs = 10);
