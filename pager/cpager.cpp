@@ -95,6 +95,7 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
     headlineList->setHeaderLabel(QStringLiteral("         "));
     headlineList->setRootIsDecorated(true);
     headlineList->header()->hide();
+    headlineList->setFocus(); // the keys move through headlines from the start
     abstractView = new QTextBrowser(splitter);
     abstractView->setOpenLinks(false); // abstracts come from the server: never follow their links
     showVersionBanner();
