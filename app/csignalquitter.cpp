@@ -40,16 +40,37 @@ CSignalQuitter::CSignalQuitter(QObject* parent) : QObject(parent)
         ::sigaction(signum, &action, nullptr);
 }
 
+void CSignalQuitter::watchPollSignal()
+{
+    struct sigaction action = {};
+    action.sa_handler = forwardSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGUSR1, &action, nullptr);
+}
+
 CSignalQuitter::~CSignalQuitter()
 {
-    for (int signum : {SIGTERM, SIGHUP, SIGINT})
+    for (int signum : {SIGTERM, SIGHUP, SIGINT, SIGUSR1})
         std::signal(signum, SIG_DFL);
 }
 
 void CSignalQuitter::onSignal()
 {
     char bytes[16];
-    while (::read(pipeFds[0], bytes, sizeof bytes) > 0) {
+    bool quit = false;
+    int polls = 0;
+    for (ssize_t n; (n = ::read(pipeFds[0], bytes, sizeof bytes)) > 0;)
+        for (ssize_t i = 0; i < n; ++i) {
+            if (bytes[i] == char(SIGUSR1))
+                ++polls;
+            else
+                quit = true;
+        }
+    if (quit) {
+        QCoreApplication::quit();
+        return;
     }
-    QCoreApplication::quit();
+    for (int i = 0; i < polls; ++i)
+        emit pollRequested();
 }

@@ -14,6 +14,13 @@ public:
     explicit CSignalQuitter(QObject* parent = nullptr);
     ~CSignalQuitter() override;
 
+    // SIGUSR1 asks for a poll now; used by benchmarks and tests to drive
+    // many polls without waiting out the poll interval.
+    void watchPollSignal();
+
+signals:
+    void pollRequested();
+
 private:
     void onSignal();
 

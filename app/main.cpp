@@ -1,12 +1,41 @@
 #include "cmain.h"
+#include "cpager.h"
 #include "csignalquitter.h"
 #include "globals.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QStyleFactory>
+
+namespace {
+
+// Under "-debug", says once when the window has first been drawn, for
+// start-up measurements.
+class FirstPaintReporter : public QObject
+{
+public:
+    explicit FirstPaintReporter(QElapsedTimer clock) : clock(clock) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            debugLine(QStringLiteral("window drawn %1 ms after main").arg(clock.elapsed()));
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    QElapsedTimer clock;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    QElapsedTimer clock;
+    clock.start();
     auto* app = new QApplication(argc, argv);
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
         QApplication::setStyle(style);
@@ -20,6 +49,13 @@ int main(int argc, char** argv)
             vulnTestMode = true;
         else if (arg == "-debug")
             debugMode = true;
+    }
+    FirstPaintReporter paintReporter(clock);
+    if (debugMode) {
+        signalQuitter.watchPollSignal();
+        QObject::connect(&signalQuitter, &CSignalQuitter::pollRequested, window->pager,
+                         &CPager::slotUpdateContent);
+        window->installEventFilter(&paintReporter);
     }
     window->setWindowTitle(QStringLiteral("Orvelle Pager V3.0"));
     window->show();

@@ -42,6 +42,9 @@ CWWWServer::~CWWWServer()
     if (adFile)
         adFile->cancelWriting();
     delete adFile;
+    // Aborting reports a close; a reply cut off by our own end must not
+    // reach handlers whose receivers may be half destroyed already.
+    socket->disconnect(this);
     socket->abort();
 }
 

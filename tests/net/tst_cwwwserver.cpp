@@ -198,6 +198,7 @@ private slots:
     void handlers();
     void writeFailure_data();
     void writeFailure();
+    void destroyedMidExchange();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -575,6 +576,19 @@ void TestCWWWServer::writeFailure()
     QCOMPARE(h.ui.messages, QStringList(message));
     QCOMPARE(h.log, QStringList("newContent"));
     QVERIFY(QFileInfo(dataDirPath + file).isDir());
+}
+
+void TestCWWWServer::destroyedMidExchange()
+{
+    // A pager that quits while a reply is half in: the cut reply must reach
+    // no handler, since their receivers are being torn down.
+    Harness h;
+    h.server.answers << Answer{ok + "<topnews>\n<headline>\n", -1, false};
+    h.link->enqueue(ContentPoll, "tail");
+    QTRY_VERIFY(!h.server.requests.value(0).isEmpty());
+    QTest::qWait(100);
+    h.link.reset();
+    QCOMPARE(h.log, QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCWWWServer)
