@@ -3,9 +3,12 @@
 #include "cwizard.h"
 #include "headlinelist.h"
 
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+
+class QMessageBox;
 
 class CConfig;
 class CGuiLinkUi;
@@ -75,6 +78,7 @@ private:
     void syncCategory(int index);
     int pollIntervalMs() const;
     void pollContent();
+    static QString newContentText(const QString& categories);
 
     CWizard wizard;
     QSplitter* splitter = nullptr;
@@ -86,8 +90,10 @@ private:
     int pollMinutes = 15;
     bool articlesReady = false;
     bool newContentSeen = false;
-    bool repollWanted = false; // the last poll was refused for an old category file
-    int polledVersion = 0;     // category file version the last poll sent
+    QPointer<QMessageBox> newContentBox; // the open new-content box, if any
+    QString shownCategories;             // the categories it names
+    bool repollWanted = false;           // the last poll was refused for an old category file
+    int polledVersion = 0;               // category file version the last poll sent
     bool flashPhase = false;
     QString newCategories;
     CGuiLinkUi* linkUi = nullptr;

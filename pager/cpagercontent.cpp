@@ -105,16 +105,34 @@ void CPager::slotNotifyContent()
         startFlashing();
     if (!options->popupWindow())
         return;
+    if (newContentBox) {
+        // One box at a time: news arriving while it is open joins it.
+        for (const QString& name : newCategories.split(QStringLiteral(", ")))
+            ::noteNewCategory(shownCategories, name);
+        newContentBox->setText(newContentText(shownCategories));
+        return;
+    }
     pollTimer.stop();
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Orvelle Pager"),
-                    QStringLiteral("There is new Orvelle Pager content in the following "
-                                   "categories:\n\n%1")
-                        .arg(newCategories),
-                    QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.exec();
-    stopFlashing();
-    pollTimer.start(pollIntervalMs());
+    shownCategories = newCategories;
+    // Shown without a nested event loop: the reply handler that got here
+    // returns at once, so the link goes on serving replies while the box is up.
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Orvelle Pager"),
+                                newContentText(shownCategories), QMessageBox::Ok);
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this] {
+        stopFlashing();
+        pollTimer.start(pollIntervalMs());
+    });
+    newContentBox = box;
+    box->show();
+}
+
+QString CPager::newContentText(const QString& categories)
+{
+    return QStringLiteral("There is new Orvelle Pager content in the following categories:\n\n%1")
+        .arg(categories);
 }
 
 bool CPager::saveArticles(const QString& fileName)

@@ -170,7 +170,17 @@ void TestEndToEnd::mainJob()
     // No category file yet: fetched, then the refused first poll is repeated.
     QVERIFY(waitForLog(&server, serverLog, "GET /pagerv3/pager_info.html?version=3", 1));
     QVERIFY(waitForLog(&pager, pagerLog, "content received", 2));
+    // More news while the new-content box is up: the link keeps serving and
+    // the one box takes it in.
+    for (int i = 0; i < 2; ++i)
+        ::kill(pid_t(pager.processId()), SIGUSR1);
+    QVERIFY(waitForLog(&pager, pagerLog, "content received", 4));
+    QVERIFY(pagerLog.count("New Content") >= 2);
     QTest::qWait(500);
+    QProcess boxes;
+    boxes.start("xdotool", {"search", "--onlyvisible", "--name", "^Orvelle Pager$"});
+    QVERIFY(boxes.waitForFinished(10000));
+    QCOMPARE(boxes.readAllStandardOutput().trimmed().split('\n').size(), 1);
 
     QProcess shot;
     shot.start("import", {"-window", "root", home->filePath("shot.png")});
