@@ -18,6 +18,8 @@ void CBanner::slotChangeBanner()
         return; // keep the last advertisement shown
     delete movie;
     movie = new QMovie(file, QByteArray(), this);
+    // Decoded once, not again at every frame: the banner loops for hours.
+    movie->setCacheMode(QMovie::CacheAll);
     setMovie(movie);
     movie->start();
 }

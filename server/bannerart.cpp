@@ -89,5 +89,7 @@ QByteArray renderBannerGif(const QString& line1, const QString& line2, int frame
         drawText(pixels, line2, 20, f % 2 ? InkLight : Accent);
         frames << pixels;
     }
-    return encodeGif(width, height, frames, palette, 25);
+    // A few rounds, then it rests: a banner that never stops costs the
+    // desktop CPU for as long as the pager is shown.
+    return encodeGif(width, height, frames, palette, 30, 4);
 }

@@ -38,7 +38,7 @@ QByteArray compress(const QByteArray& pixels)
 } // namespace
 
 QByteArray encodeGif(int width, int height, const QList<QByteArray>& frames,
-                     const QList<GifColor>& palette, int delayCs)
+                     const QList<GifColor>& palette, int delayCs, int loops)
 {
     QByteArray out("GIF89a");
     put16(out, width);
@@ -52,8 +52,12 @@ QByteArray encodeGif(int width, int height, const QList<QByteArray>& frames,
         out.append(char(c.g));
         out.append(char(c.b));
     }
-    if (frames.size() > 1)
-        out.append("\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19); // loop for ever
+    if (frames.size() > 1) {
+        // The application extension every GIF reader knows for the loop count.
+        out.append("\x21\xff\x0bNETSCAPE2.0\x03\x01", 16);
+        put16(out, loops);
+        out.append('\0');
+    }
     for (const QByteArray& pixels : frames) {
         out.append("\x21\xf9\x04\x00", 4);
         put16(out, delayCs);

@@ -14,6 +14,7 @@ struct GifColor
 };
 
 // Each frame is width * height palette indexes; the palette has at most 256
-// entries. `delayCs` is the time each frame shows, in hundredths of a second.
+// entries. `delayCs` is the time each frame shows, in hundredths of a second;
+// an animation plays `loops` times (0: for ever) and rests on its last frame.
 QByteArray encodeGif(int width, int height, const QList<QByteArray>& frames,
-                     const QList<GifColor>& palette, int delayCs = 10);
+                     const QList<GifColor>& palette, int delayCs = 10, int loops = 0);
