@@ -11,10 +11,10 @@ QString CFaultPlan::name(Fault fault)
     return QLatin1String(names[fault]);
 }
 
-bool CFaultPlan::parse(const QString& spec, QString* error)
+bool CFaultPlan::parse(const QString& plan, QString* error)
 {
     m_rules.clear();
-    for (const QString& item : spec.split(u',', Qt::SkipEmptyParts)) {
+    for (const QString& item : plan.split(u',', Qt::SkipEmptyParts)) {
         const qsizetype colon = item.indexOf(u':');
         const QString mode = item.left(colon).trimmed();
         const QString target = colon < 0 ? QStringLiteral("*") : item.mid(colon + 1).trimmed();

@@ -24,7 +24,7 @@ public:
     };
 
     // False with a reason for a malformed plan.
-    bool parse(const QString& spec, QString* error);
+    bool parse(const QString& plan, QString* error);
     void setSeed(quint32 seed) { m_random.seed(seed); }
     // The fault for one request to `path`; the first rule that fires wins.
     Fault pick(const QString& path);

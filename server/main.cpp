@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("Data directory."),
                                   QStringLiteral("dir"), defaultDataDir());
     const QCommandLineOption faults(QStringLiteral("faults"), QStringLiteral("Faults to inject."),
-                                    QStringLiteral("spec"));
+                                    QStringLiteral("plan"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed for chance faults."),
                                   QStringLiteral("n"), QStringLiteral("20261206"));
     const QCommandLineOption initial(QStringLiteral("initial"),
