@@ -106,7 +106,7 @@ void CContentServer::answer(QTcpSocket* socket, const QByteArray& head)
     if (request.method == QLatin1String("HEAD"))
         reply.truncate(reply.indexOf("\r\n\r\n") + 4);
     log(socket, line, fault == CFaultPlan::Error ? 500 : status, reply.size(), fault);
-    send(socket, request, status, reply, fault);
+    send(socket, reply, fault);
 }
 
 int CContentServer::route(const HttpRequest& r, QByteArray& type, QByteArray& body)
@@ -166,11 +166,8 @@ int CContentServer::route(const HttpRequest& r, QByteArray& type, QByteArray& bo
     return 404;
 }
 
-void CContentServer::send(QTcpSocket* socket, const HttpRequest& request, int status,
-                          const QByteArray& reply, CFaultPlan::Fault fault)
+void CContentServer::send(QTcpSocket* socket, const QByteArray& reply, CFaultPlan::Fault fault)
 {
-    Q_UNUSED(request);
-    Q_UNUSED(status);
     switch (fault) {
     case CFaultPlan::Hang: {
         // Held open and silent until the client gives up (or five minutes).

@@ -25,8 +25,7 @@ private:
     void onReadable(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const QByteArray& head);
     int route(const HttpRequest& request, QByteArray& type, QByteArray& body);
-    void send(QTcpSocket* socket, const HttpRequest& request, int status, const QByteArray& reply,
-              CFaultPlan::Fault fault);
+    void send(QTcpSocket* socket, const QByteArray& reply, CFaultPlan::Fault fault);
     void sendHuge(QTcpSocket* socket);
     void log(QTcpSocket* socket, const QString& line, int status, qsizetype bytes,
              CFaultPlan::Fault fault);
