@@ -12,6 +12,7 @@
 #include "x11hints.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -68,9 +69,13 @@ CMain::CMain() : QWidget(nullptr, Qt::Window)
 
     ready = true;
     if (!pager->skin || !applySkin(*pager->skin)) {
-        if (pager->skin)
+        // A broken skin must not leave a window with neither look.
+        if (pager->skin) {
             qWarning("The skin in %s cannot be used; showing the plain look",
                      qPrintable(pager->skin->getPath()));
+            delete pager->skin;
+            pager->skin = nullptr;
+        }
         applyPlainLook();
     }
     connect(pager, &CPager::newIcon, this, &CMain::slotChangeIcon);
@@ -99,6 +104,7 @@ void CMain::applyPlainLook()
          {configButton, searchButton, updateButton, minimizeButton, exitButton, helpButton})
         b->hide();
     plainButtonBar->show();
+    skinned = false;
     clearMask();
     setAutoFillBackground(false);
     setPalette(QPalette());
@@ -113,8 +119,50 @@ void CMain::applyPlainLook()
 
 bool CMain::applySkin(const CSkin& skin)
 {
-    Q_UNUSED(skin);
-    return false;
+    if (!skin.isValid())
+        return false;
+    // Every picture is loaded before anything changes, so a skin with one
+    // missing leaves the current look as it was.
+    QVector<QPixmap> images;
+    const QStringList paths = skin.imagePaths();
+    for (int i = 0; i < paths.size(); ++i) {
+        QPixmap image(paths.at(i));
+        if (image.isNull()) {
+            debugLine(QStringLiteral("Skin Load Failed: uh oh, could not load ") +
+                      CSkin::imageNames().at(i));
+            qWarning("Skin Load Failed: could not load %s", qPrintable(paths.at(i)));
+            return false;
+        }
+        images.append(image);
+    }
+
+    plainButtonBar->hide();
+    skinned = true;
+    setMask(QBitmap::fromImage(images.at(1).toImage().convertToFormat(QImage::Format_Mono)));
+    QPalette palette = this->palette();
+    palette.setBrush(backgroundRole(), QBrush(images.at(0)));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    resize(images.at(0).size());
+    pager->setGeometry(skin.getPaneRect());
+
+    const struct
+    {
+        CPagerButton* button;
+        int normal;
+        QPoint at;
+    } places[] = {{configButton, 8, skin.getConfig()},  {updateButton, 12, skin.getUpdate()},
+                  {searchButton, 10, skin.getSearch()}, {minimizeButton, 4, skin.getMin()},
+                  {exitButton, 6, skin.getExit()},      {helpButton, 2, skin.getHelp()}};
+    for (const auto& p : places) {
+        p.button->setPixmaps(images.at(p.normal), images.at(p.normal + 1));
+        p.button->setGeometry(QRect(p.at, images.at(p.normal).size()));
+        p.button->show();
+    }
+    banner->setGeometry(QRect(skin.getBanner(), QSize(230, 33)));
+    connectBanner();
+    setMotifDecorations(x11Display(), winId(), 0);
+    return true;
 }
 
 bool CMain::eventFilter(QObject* watched, QEvent* event)
@@ -180,7 +228,8 @@ void CMain::focusOutEvent(QFocusEvent* event)
 void CMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (!ready || pager->skin)
+    // A skin fixes every place; the resize it asks for may arrive later.
+    if (!ready || skinned)
         return;
     const int w = event->size().width();
     const int h = event->size().height();

@@ -52,5 +52,5 @@ private:
     QWidget* logoWidget = nullptr;
     bool ready = false;
     bool bannerWired = false;
-    QVector<QPixmap> skinImages; // the applied skin's pictures, owned here
+    bool skinned = false;        // the skinned look is shown
 };

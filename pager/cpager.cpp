@@ -265,23 +265,26 @@ void CPager::slotDoConfig()
         if (options->restartOnConfig())
             restart();
         const QString path = options->skinPath();
-        if (!skin && !path.isEmpty()) {
-            applySkinChoice();
-            if (skin)
-                mainWindow->applySkin(*skin);
-        } else if (skin && path.isEmpty()) {
-            delete skin;
-            skin = nullptr;
-            mainWindow->applyPlainLook();
-            mainWindow->resize(600, 300);
-        } else if (skin && options->skinName() != skin->getName()) {
-            delete skin;
-            skin = nullptr;
-            applySkinChoice();
-            if (skin)
-                mainWindow->applySkin(*skin);
-            else
+        if (path.isEmpty()) {
+            if (skin) {
+                delete skin;
+                skin = nullptr;
                 mainWindow->applyPlainLook();
+                mainWindow->resize(600, 300);
+            }
+        } else if (!skin || options->skinName() != skin->getName()) {
+            // The current skin stays until the new one is on screen, so a
+            // broken choice keeps the look the user had.
+            auto* next = new CSkin(path);
+            if (mainWindow->applySkin(*next)) {
+                delete skin;
+                skin = next;
+            } else {
+                qWarning("The skin in %s cannot be used; keeping the current look",
+                         qPrintable(path));
+                delete next;
+                options->selectSkin(skin ? skin->getName() : QStringLiteral("No Skin"));
+            }
         }
         browserPath = options->browserPath();
         slotUpdateContent();

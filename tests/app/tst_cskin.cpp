@@ -1,0 +1,167 @@
+// "skin.ini" as the reader takes it, and the installed skins' own files.
+#include "cskin.h"
+#include "skinlist.h"
+
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Every required key, valid as it stands.
+const char* const complete = "[skin]\n"
+                             "name=Test\n"
+                             "main=10,20\n"
+                             "mainwidth=300\n"
+                             "mainheight=150\n"
+                             "banner=60,200\n"
+                             "help=1,1\n"
+                             "min=2,2\n"
+                             "exit=3,3\n"
+                             "search=4,4\n"
+                             "update=5,5\n"
+                             "config=6,6\n";
+
+} // namespace
+
+class TestCSkin : public QObject
+{
+    Q_OBJECT
+private slots:
+    void parse_data();
+    void parse();
+    void missingFile();
+    void installedSkins_data();
+    void installedSkins();
+};
+
+void TestCSkin::parse_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pane");
+    QTest::addColumn<QPoint>("config");
+
+    const QByteArray base(complete);
+    auto with = [&base](const char* from, const char* to) {
+        QByteArray t = base;
+        t.replace(from, to);
+        return t;
+    };
+    const QRect pane(10, 20, 300, 150);
+    QTest::newRow("complete") << base << true << "Test" << pane << QPoint(6, 6);
+    QTest::newRow("header in capitals")
+        << with("[skin]", "[SKIN]") << true << "Test" << pane << QPoint(6, 6);
+    // Not a header, and not a key either: skipped, the rest still counts.
+    QTest::newRow("header with trailing text")
+        << with("[skin]", "[skin] extra") << true << "Test" << pane << QPoint(6, 6);
+    QTest::newRow("name key in capitals, spaces") << with("name=Test", "NAME=   Dark   Blue  ")
+                                                  << true << "Dark Blue" << pane << QPoint(6, 6);
+    QTest::newRow("blanks around the line")
+        << with("mainwidth=300", "   mainwidth=300   \t") << true << "Test" << pane << QPoint(6, 6);
+    QTest::newRow("point without comma")
+        << with("config=6,6", "config=66") << false << "Test" << QRect() << QPoint(0, 0);
+    QTest::newRow("point with letters")
+        << with("config=6,6", "config=six,6") << true << "Test" << pane << QPoint(0, 6);
+    QTest::newRow("pane at origin")
+        << with("main=10,20", "main=0,0") << false << "Test" << QRect() << QPoint(6, 6);
+    QTest::newRow("no logo needed, logo given")
+        << with("[skin]\n", "[skin]\nlogo=0,0\n") << true << "Test" << pane << QPoint(6, 6);
+    QTest::newRow("comment after blanks") << with("main=10,20\n", "main=10,20\n    ; main=99,99\n")
+                                          << true << "Test" << pane << QPoint(6, 6);
+    QTest::newRow("repeated key, last wins") << with("config=6,6\n", "config=6,6\nconfig=7,8\n")
+                                             << true << "Test" << pane << QPoint(7, 8);
+    QTest::newRow("empty name") << with("name=Test", "name=   ") << false << "" << QRect()
+                                << QPoint(6, 6);
+    QTest::newRow("zero height") << with("mainheight=150", "mainheight=0") << false << "Test"
+                                 << QRect() << QPoint(6, 6);
+    QTest::newRow("banner missing")
+        << with("banner=60,200\n", "") << false << "Test" << QRect() << QPoint(6, 6);
+    QTest::newRow("no equals sign")
+        << with("exit=3,3", "exit 3,3") << false << "Test" << QRect() << QPoint(6, 6);
+    QTest::newRow("overlong line skipped")
+        << with("[skin]\n", "[skin]\n; " + QByteArray(3000, 'x') + "\n") << true << "Test" << pane
+        << QPoint(6, 6);
+    QTest::newRow("windows line ends")
+        << with("\n", "\r\n") << true << "Test" << pane << QPoint(6, 6);
+}
+
+void TestCSkin::parse()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, valid);
+    QFETCH(QString, name);
+    QFETCH(QRect, pane);
+    QFETCH(QPoint, config);
+
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("skin.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+
+    const CSkin skin(dir.path());
+    QCOMPARE(skin.isValid(), valid);
+    QCOMPARE(skin.getName(), name);
+    QCOMPARE(skin.getPaneRect(), pane);
+    QCOMPARE(skin.getConfig(), config);
+    QCOMPARE(skin.getPath(), dir.path());
+    QCOMPARE(skin.imagePaths().value(13), dir.path() + QStringLiteral("/updateclick.bmp"));
+}
+
+void TestCSkin::missingFile()
+{
+    QTemporaryDir dir;
+    const CSkin skin(dir.path());
+    QVERIFY(!skin.isValid());
+    QVERIFY(skin.getPaneRect().isNull());
+}
+
+void TestCSkin::installedSkins_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("max") << "max"
+                         << "Max";
+    QTest::newRow("slate") << "slate"
+                           << "Slate";
+}
+
+// What ships must load: valid, all pictures there, every place inside the
+// window, nothing on top of the pane.
+void TestCSkin::installedSkins()
+{
+    QFETCH(QString, directory);
+    QFETCH(QString, name);
+    const QString path = QStringLiteral(OVPAGER_SKINS_SOURCE) + u'/' + directory;
+    const CSkin skin(path);
+    QVERIFY(skin.isValid());
+    QCOMPARE(skin.getName(), name);
+    QCOMPARE(skinDisplayName(path + QStringLiteral("/skin.ini")), name);
+
+    QList<QSize> sizes;
+    for (const QString& file : skin.imagePaths()) {
+        QImageReader reader(file);
+        QVERIFY2(reader.canRead(), qPrintable(file));
+        QCOMPARE(reader.format(), QByteArray("bmp"));
+        sizes << reader.size();
+    }
+    const QRect window(QPoint(0, 0), sizes.at(0));
+    QCOMPARE(sizes.at(1), sizes.at(0));
+    QVERIFY(window.contains(skin.getPaneRect()));
+    QVERIFY(window.contains(QRect(skin.getBanner(), QSize(230, 33))));
+    QVERIFY(!skin.getPaneRect().intersects(QRect(skin.getBanner(), QSize(230, 33))));
+    const QList<QPair<QPoint, int>> buttons = {{skin.getHelp(), 2},    {skin.getMin(), 4},
+                                               {skin.getExit(), 6},    {skin.getConfig(), 8},
+                                               {skin.getSearch(), 10}, {skin.getUpdate(), 12}};
+    for (const auto& [at, index] : buttons) {
+        const QRect button(at, sizes.at(index));
+        QCOMPARE(sizes.at(index + 1), sizes.at(index)); // pressed matches normal
+        QVERIFY(window.contains(button));
+        QVERIFY(!button.intersects(skin.getPaneRect()));
+    }
+}
+
+QTEST_MAIN(TestCSkin)
+#include "tst_cskin.moc"

@@ -1,0 +1,329 @@
+// The main window wearing skins on a real X server: shape, places, the
+// window-manager hint read back from the server, and the fallbacks.
+#include "cbanner.h"
+#include "cconfig.h"
+#include "cmain.h"
+#include "coptions.h"
+#include "cpager.h"
+#include "cpagerbutton.h"
+#include "cskin.h"
+#include "settingsfile.h"
+#include "x11hints.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <memory>
+
+namespace {
+
+const QString skinsSource = QStringLiteral(OVPAGER_SKINS_SOURCE);
+
+bool copyDir(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        if (!QFile::copy(from + u'/' + name, to + u'/' + name))
+            return false;
+    return true;
+}
+
+// The five values of "_MOTIF_WM_HINTS" as the X server holds them.
+QList<long> motifHints(QWidget* window)
+{
+    Display* display = x11Display();
+    const Atom atom = XInternAtom(display, "_MOTIF_WM_HINTS", True);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QList<long> values;
+    XSync(display, False);
+    if (XGetWindowProperty(display, window->winId(), atom, 0, 5, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && format == 32 && type == atom) {
+        const long* longs = reinterpret_cast<const long*>(data);
+        for (unsigned long i = 0; i < count; ++i)
+            values << longs[i];
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
+QImage picture(const QString& skinDir, const char* file)
+{
+    return QImage(skinsSource + u'/' + skinDir + u'/' + QLatin1String(file))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage shown(const CPagerButton* button)
+{
+    return button->shownPixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class TestSkins : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void skinnedAtStart();
+    void pressedAndReleased();
+    void looksSwitchBothWays();
+    void refusedSkinChangesNothing_data();
+    void refusedSkinChangesNothing();
+    void brokenSkinAtStartGivesPlainLook_data();
+    void brokenSkinAtStartGivesPlainLook();
+    void brokenChoiceInDialogKeepsLook();
+
+private:
+    void startWith(const QString& skinName);
+    void expectMaxLook();
+
+    QTemporaryDir home;
+    QString root; // installed skins
+    QTcpServer contentServer;
+    std::unique_ptr<CMain> window;
+};
+
+void TestSkins::initTestCase()
+{
+    // What a Motif-compatible window manager does at its start.
+    XInternAtom(x11Display(), "_MOTIF_WM_HINTS", False);
+
+    QVERIFY(contentServer.listen(QHostAddress::LocalHost));
+    // Polls get no answer: the look does not depend on them.
+    connect(&contentServer, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* s = contentServer.nextPendingConnection())
+            s->setParent(&contentServer);
+    });
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("OVPAGER_SERVER", "127.0.0.1:" + QByteArray::number(contentServer.serverPort()));
+    root = home.filePath(QStringLiteral("lib"));
+    qputenv("OVPAGER_LIBDIR", root.toLocal8Bit());
+    const QString skins = root + QStringLiteral("/pagerskins/");
+    QVERIFY(copyDir(skinsSource + QStringLiteral("/max"), skins + QStringLiteral("max")));
+    QVERIFY(copyDir(skinsSource + QStringLiteral("/slate"), skins + QStringLiteral("slate")));
+    // A skin that names itself but misses a key.
+    QVERIFY(copyDir(skinsSource + QStringLiteral("/max"), skins + QStringLiteral("incomplete")));
+    QFile ini(skins + QStringLiteral("incomplete/skin.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[skin]\nname=Incomplete\nmain=16,48\nmainwidth=408\nmainheight=206\n");
+    ini.close();
+    // A complete description with one picture gone.
+    QVERIFY(copyDir(skinsSource + QStringLiteral("/slate"), skins + QStringLiteral("holey")));
+    QVERIFY(QFile::remove(skins + QStringLiteral("holey/updateclick.bmp")));
+    QFile holey(skins + QStringLiteral("holey/skin.ini"));
+    QVERIFY(holey.open(QIODevice::ReadWrite));
+    QByteArray text = holey.readAll().replace("name=Slate", "name=Holey");
+    holey.resize(0);
+    holey.write(text);
+}
+
+void TestSkins::init()
+{
+    QDir(home.filePath(QStringLiteral(".ovpager"))).removeRecursively();
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral(".ovpager"))));
+}
+
+void TestSkins::cleanup()
+{
+    window.reset();
+}
+
+void TestSkins::startWith(const QString& skinName)
+{
+    PagerSettings settings;
+    settings.skin = skinName;
+    QFile cfg(home.filePath(QStringLiteral(".ovpager/ovpager.cfg")));
+    QVERIFY(cfg.open(QIODevice::WriteOnly));
+    cfg.write(formatSettings(settings));
+    cfg.close();
+    window = std::make_unique<CMain>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void TestSkins::expectMaxLook()
+{
+    CMain& w = *window;
+    QCOMPARE(w.size(), QSize(440, 324));
+    // The rounded corner is cut away, the middle is there.
+    const QRegion mask = w.mask();
+    QVERIFY(!mask.isEmpty());
+    QVERIFY(!mask.contains(QPoint(0, 0)));
+    QVERIFY(!mask.contains(QPoint(439, 323)));
+    QVERIFY(mask.contains(QPoint(220, 160)));
+    QCOMPARE(w.pager->geometry(), QRect(16, 48, 408, 206));
+    QCOMPARE(w.banner->geometry(), QRect(194, 268, 230, 33));
+    QCOMPARE(w.configButton->geometry(), QRect(16, 266, 82, 24));
+    QCOMPARE(w.updateButton->geometry(), QRect(16, 294, 82, 24));
+    QCOMPARE(w.exitButton->geometry(), QRect(408, 12, 22, 22));
+    QVERIFY(w.helpButton->isVisible());
+    QVERIFY(!w.plainButtonBar->isVisible());
+    QCOMPARE(shown(w.searchButton), picture(QStringLiteral("max"), "search.bmp"));
+    QCOMPARE(motifHints(&w), (QList<long>{2, 0, 0, 0, 0}));
+}
+
+void TestSkins::skinnedAtStart()
+{
+    startWith(QStringLiteral("Max"));
+    expectMaxLook();
+    // The background is the skin's picture, as drawn by the server.
+    const QImage drawn =
+        window->grab(QRect(100, 20, 200, 10)).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(drawn, picture(QStringLiteral("max"), "pager.bmp").copy(100, 20, 200, 10));
+}
+
+void TestSkins::pressedAndReleased()
+{
+    startWith(QStringLiteral("Max"));
+    CPagerButton* b = window->minimizeButton;
+    const QImage normal = picture(QStringLiteral("max"), "min.bmp");
+    const QImage pressed = picture(QStringLiteral("max"), "minclick.bmp");
+    QVERIFY(normal != pressed);
+    for (int round = 0; round < 2; ++round) {
+        emit b->pressed();
+        QCOMPARE(shown(b), pressed);
+        emit b->released();
+        QCOMPARE(shown(b), normal);
+    }
+    // A real press and release on the screen does the same.
+    QTest::mousePress(window->updateButton, Qt::LeftButton);
+    QCOMPARE(shown(window->updateButton), picture(QStringLiteral("max"), "updateclick.bmp"));
+    QCOMPARE(window->updateButton->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             picture(QStringLiteral("max"), "updateclick.bmp"));
+    QTest::mouseRelease(window->updateButton, Qt::LeftButton);
+    QCOMPARE(shown(window->updateButton), picture(QStringLiteral("max"), "update.bmp"));
+    // Buttons without pictures stay blank.
+    CPagerButton bare;
+    emit bare.pressed();
+    QVERIFY(bare.shownPixmap().isNull());
+}
+
+void TestSkins::looksSwitchBothWays()
+{
+    startWith(QStringLiteral("Max"));
+    CMain& w = *window;
+    w.applyPlainLook();
+    QVERIFY(w.mask().isEmpty());
+    QVERIFY(w.plainButtonBar->isVisible());
+    QVERIFY(!w.configButton->isVisible());
+    QCOMPARE(motifHints(&w), (QList<long>{2, 0, 1, 0, 0}));
+    w.resize(600, 300);
+    QTRY_COMPARE(w.banner->geometry(), QRect(600 - 235, 300 - 38, 230, 33));
+
+    {
+        // The skin object goes away at once; its pictures must not.
+        const CSkin slate(root + QStringLiteral("/pagerskins/slate"));
+        QVERIFY(w.applySkin(slate));
+    }
+    QCOMPARE(w.size(), QSize(480, 304));
+    QCOMPARE(w.pager->geometry(), QRect(100, 36, 370, 222));
+    QCOMPARE(w.banner->geometry(), QRect(240, 264, 230, 33));
+    QCOMPARE(w.helpButton->geometry(), QRect(8, 152, 80, 26));
+    QVERIFY(!w.plainButtonBar->isVisible());
+    QVERIFY(!w.mask().contains(QPoint(479, 0))); // the cut corner
+    QCOMPARE(motifHints(&w), (QList<long>{2, 0, 0, 0, 0}));
+    QCOMPARE(w.helpButton->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             picture(QStringLiteral("slate"), "help.bmp"));
+    // A late resize from the window manager must not undo the skin's places.
+    QApplication::processEvents();
+    QTest::qWait(100);
+    QCOMPARE(w.pager->geometry(), QRect(100, 36, 370, 222));
+}
+
+void TestSkins::refusedSkinChangesNothing_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::newRow("incomplete description") << "incomplete";
+    QTest::newRow("picture missing") << "holey";
+    QTest::newRow("no directory") << "nowhere";
+}
+
+void TestSkins::refusedSkinChangesNothing()
+{
+    QFETCH(QString, directory);
+    startWith(QStringLiteral("Max"));
+    const CSkin bad(root + QStringLiteral("/pagerskins/") + directory);
+    QVERIFY(!window->applySkin(bad));
+    expectMaxLook();
+
+    // From the plain look too.
+    window->applyPlainLook();
+    QVERIFY(!window->applySkin(bad));
+    QVERIFY(window->mask().isEmpty());
+    QVERIFY(window->plainButtonBar->isVisible());
+    QVERIFY(!window->updateButton->isVisible());
+}
+
+void TestSkins::brokenSkinAtStartGivesPlainLook_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("incomplete description") << "Incomplete";
+    QTest::newRow("picture missing") << "Holey";
+}
+
+void TestSkins::brokenSkinAtStartGivesPlainLook()
+{
+    QFETCH(QString, name);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be used")));
+    if (name == QLatin1String("Holey"))
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("could not load .*updateclick")));
+    startWith(name);
+    QVERIFY(window->pager->skin == nullptr);
+    QVERIFY(window->plainButtonBar->isVisible());
+    QVERIFY(window->mask().isEmpty());
+    QVERIFY(!window->exitButton->isVisible());
+    QCOMPARE(motifHints(window.get()), (QList<long>{2, 0, 1, 0, 0}));
+    // The plain look follows the size.
+    window->resize(500, 260);
+    QTRY_COMPARE(window->plainButtonBar->geometry(), QRect(0, 0, 500, 50));
+}
+
+void TestSkins::brokenChoiceInDialogKeepsLook()
+{
+    startWith(QStringLiteral("Max"));
+    CConfig* dialog = window->pager->configDialog;
+    QString shownAfter;
+    for (const char* choice : {"Holey", "Incomplete"}) {
+        QTimer::singleShot(0, dialog, [dialog, choice] {
+            dialog->optionsPage()->selectSkin(QLatin1String(choice));
+            dialog->accept();
+        });
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("keeping the current look")));
+        if (qstrcmp(choice, "Holey") == 0)
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QStringLiteral("could not load")));
+        window->pager->slotDoConfig();
+        expectMaxLook();
+        QCOMPARE(window->pager->skin->getName(), QStringLiteral("Max"));
+        // The choice shown (and saved) is the look the user has.
+        QCOMPARE(dialog->optionsPage()->skinName(), QStringLiteral("Max"));
+    }
+
+    QTimer::singleShot(0, dialog, [dialog] {
+        dialog->optionsPage()->selectSkin(QStringLiteral("Slate"));
+        dialog->accept();
+    });
+    window->pager->slotDoConfig();
+    QCOMPARE(window->size(), QSize(480, 304));
+    QCOMPARE(window->pager->skin->getName(), QStringLiteral("Slate"));
+}
+
+QTEST_MAIN(TestSkins)
+#include "tst_skins.moc"
