@@ -1,6 +1,6 @@
-#include "cbanner.h"
+#include "app/cbanner.h"
 
-#include "globals.h"
+#include "pager/core/globals.h"
 
 #include <QFile>
 #include <QMovie>

@@ -1,15 +1,15 @@
-#include "cmain.h"
+#include "app/cmain.h"
 
-#include "browserurl.h"
-#include "cbanner.h"
-#include "cpager.h"
-#include "cpagerbutton.h"
-#include "cskin.h"
-#include "cwwwserver.h"
-#include "globals.h"
-#include "icons.h"
-#include "navigate.h"
-#include "x11hints.h"
+#include "pager/core/browserurl.h"
+#include "app/cbanner.h"
+#include "pager/cpager.h"
+#include "app/cpagerbutton.h"
+#include "app/core/cskin.h"
+#include "net/core/cwwwserver.h"
+#include "pager/core/globals.h"
+#include "pager/icons.h"
+#include "pager/navigate.h"
+#include "app/x11hints.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,4 +1,4 @@
-#include "cpagerbutton.h"
+#include "app/cpagerbutton.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "csignalquitter.h"
+#include "app/csignalquitter.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,7 +1,7 @@
-#include "cmain.h"
-#include "cpager.h"
-#include "csignalquitter.h"
-#include "globals.h"
+#include "app/cmain.h"
+#include "pager/cpager.h"
+#include "app/csignalquitter.h"
+#include "pager/core/globals.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "x11hints.h"
+#include "app/x11hints.h"
 
 #include <QGuiApplication>
 

@@ -1,7 +1,7 @@
 // Merges content replies into a full headline list: 50 selected categories
 // at 25 headlines each; prints the time per reply and per headline.
 
-#include "headlinelist.h"
+#include "pager/core/headlinelist.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Walks content replies of growing size with the tagged text reader and,
 // on the same text, with QXmlStreamReader; prints cost per record and MB/s.
 
-#include "headlinelist.h"
+#include "pager/core/headlinelist.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

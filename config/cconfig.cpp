@@ -1,9 +1,9 @@
-#include "cconfig.h"
+#include "config/cconfig.h"
 
-#include "ccategorytree.h"
-#include "cinventoryoptions.h"
-#include "coptions.h"
-#include "netinventory.h"
+#include "pager/ccategorytree.h"
+#include "config/cinventoryoptions.h"
+#include "config/coptions.h"
+#include "inventory/netinventory.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "cinventoryoptions.h"
+#include "config/cinventoryoptions.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
-#include "coptions.h"
+#include "config/coptions.h"
 
-#include "globals.h"
-#include "skinlist.h"
+#include "pager/core/globals.h"
+#include "app/core/skinlist.h"
 
 #include <QCheckBox>
 #include <QComboBox>

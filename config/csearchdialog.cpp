@@ -1,6 +1,6 @@
-#include "csearchdialog.h"
+#include "config/csearchdialog.h"
 
-#include "browserurl.h"
+#include "pager/core/browserurl.h"
 
 #include <QBoxLayout>
 #include <QLabel>

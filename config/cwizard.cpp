@@ -1,4 +1,4 @@
-#include "cwizard.h"
+#include "config/cwizard.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

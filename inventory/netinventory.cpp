@@ -1,4 +1,4 @@
-#include "netinventory.h"
+#include "inventory/netinventory.h"
 
 CNetInventory::CNetInventory(CWWWServer* server, CConfig* config, QWidget* parent)
     : QWidget(parent), m_server(server), m_config(config)

@@ -1,4 +1,4 @@
-#include "cguilinkui.h"
+#include "net/cguilinkui.h"
 
 #include <QApplication>
 #include <QMessageBox>

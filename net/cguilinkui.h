@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clinkui.h"
+#include "net/core/clinkui.h"
 
 // The link's desktop face: the application-wide wait cursor and parentless
 // critical message boxes.

@@ -1,8 +1,8 @@
-#include "carticleitem.h"
+#include "pager/carticleitem.h"
 
-#include "cwwwserver.h"
-#include "icons.h"
-#include "navigate.h"
+#include "net/core/cwwwserver.h"
+#include "pager/icons.h"
+#include "pager/navigate.h"
 
 #include <QTextStream>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cgenericitem.h"
-#include "headlinelist.h"
+#include "pager/cgenericitem.h"
+#include "pager/core/headlinelist.h"
 
 class QTextStream;
 

@@ -1,6 +1,6 @@
-#include "ccategoryitem.h"
+#include "pager/ccategoryitem.h"
 
-#include "icons.h"
+#include "pager/icons.h"
 
 CCategoryItem::CCategoryItem(QTreeWidget* parent, const QString& name, int topId, int id,
                              int parentId, bool checkable)

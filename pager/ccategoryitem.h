@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cgenericitem.h"
+#include "pager/cgenericitem.h"
 
 // One category of the server's tree; checkable in the category page, plain
 // as a top-level row of the headline list.

@@ -1,8 +1,8 @@
-#include "ccategorytree.h"
+#include "pager/ccategorytree.h"
 
-#include "atomicfile.h"
-#include "ccategoryitem.h"
-#include "globals.h"
+#include "pager/core/atomicfile.h"
+#include "pager/ccategoryitem.h"
+#include "pager/core/globals.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "categoryfile.h"
+#include "pager/core/categoryfile.h"
 
 #include <QTreeWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cwizard.h"
-#include "headlinelist.h"
+#include "config/cwizard.h"
+#include "pager/core/headlinelist.h"
 
 #include <QPointer>
 #include <QString>

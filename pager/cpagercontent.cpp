@@ -1,15 +1,15 @@
 // The content side of the controller: merging replies into the headline
 // list, announcing new content and the article store.
-#include "cpager.h"
+#include "pager/cpager.h"
 
-#include "atomicfile.h"
-#include "carticleitem.h"
-#include "ccategoryitem.h"
-#include "ccategorytree.h"
-#include "cconfig.h"
-#include "coptions.h"
-#include "cwwwserver.h"
-#include "globals.h"
+#include "pager/core/atomicfile.h"
+#include "pager/carticleitem.h"
+#include "pager/ccategoryitem.h"
+#include "pager/ccategorytree.h"
+#include "config/cconfig.h"
+#include "config/coptions.h"
+#include "net/core/cwwwserver.h"
+#include "pager/core/globals.h"
 
 #include <QFile>
 #include <QMessageBox>

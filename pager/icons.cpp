@@ -1,4 +1,4 @@
-#include "icons.h"
+#include "pager/icons.h"
 
 namespace {
 

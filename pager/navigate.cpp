@@ -1,8 +1,8 @@
-#include "navigate.h"
+#include "pager/navigate.h"
 
-#include "browserurl.h"
-#include "globals.h"
-#include "x11hints.h"
+#include "pager/core/browserurl.h"
+#include "pager/core/globals.h"
+#include "app/x11hints.h"
 
 #include <QFile>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
-#include "bannerart.h"
+#include "server/bannerart.h"
 
-#include "gifencoder.h"
+#include "server/gifencoder.h"
 
 #include <QHash>
 

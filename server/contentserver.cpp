@@ -1,6 +1,6 @@
-#include "contentserver.h"
+#include "server/contentserver.h"
 
-#include "httprequest.h"
+#include "server/httprequest.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>

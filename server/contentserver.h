@@ -1,7 +1,7 @@
 #pragma once
 
-#include "faultplan.h"
-#include "serverdata.h"
+#include "server/faultplan.h"
+#include "server/serverdata.h"
 
 #include <QTcpServer>
 

@@ -1,4 +1,4 @@
-#include "faultplan.h"
+#include "server/faultplan.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gifencoder.h"
+#include "server/gifencoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "httprequest.h"
+#include "server/httprequest.h"
 
 QString HttpRequest::argument(const QString& name) const
 {

@@ -1,9 +1,9 @@
 // ovpager-server: a small content server for the pager, for demonstrations
 // and tests. It serves every request the pager sends from plain data files.
 
-#include "contentserver.h"
-#include "faultplan.h"
-#include "serverdata.h"
+#include "server/contentserver.h"
+#include "server/faultplan.h"
+#include "server/serverdata.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "serverdata.h"
+#include "server/serverdata.h"
 
-#include "bannerart.h"
+#include "server/bannerart.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "cskin.h"
+#include "app/core/cskin.h"
 
-#include "globals.h"
+#include "pager/core/globals.h"
 
 #include <QFile>
 

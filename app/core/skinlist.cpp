@@ -1,4 +1,4 @@
-#include "skinlist.h"
+#include "app/core/skinlist.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "settingsfile.h"
+#include "config/core/settingsfile.h"
 
-#include "taggedtext.h"
+#include "pager/core/taggedtext.h"
 
 #include <QStringList>
 

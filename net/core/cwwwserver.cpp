@@ -1,10 +1,10 @@
-#include "cwwwserver.h"
+#include "net/core/cwwwserver.h"
 
-#include "atomicfile.h"
-#include "categoryfile.h"
-#include "globals.h"
-#include "replyparse.h"
-#include "taggedtext.h"
+#include "pager/core/atomicfile.h"
+#include "pager/core/categoryfile.h"
+#include "pager/core/globals.h"
+#include "net/core/replyparse.h"
+#include "pager/core/taggedtext.h"
 
 #include <QFile>
 #include <QSaveFile>

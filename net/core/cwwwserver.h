@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clinkui.h"
-#include "cwwwrequest.h"
+#include "net/core/clinkui.h"
+#include "net/core/cwwwrequest.h"
 
 #include <QList>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "replyparse.h"
+#include "net/core/replyparse.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "atomicfile.h"
+#include "pager/core/atomicfile.h"
 
 #include <QSaveFile>
 

@@ -1,6 +1,6 @@
-#include "browserurl.h"
+#include "pager/core/browserurl.h"
 
-#include "globals.h"
+#include "pager/core/globals.h"
 
 QString providerWebHost()
 {

@@ -1,4 +1,4 @@
-#include "categoryfile.h"
+#include "pager/core/categoryfile.h"
 
 #include <QStringList>
 

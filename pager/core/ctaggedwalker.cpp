@@ -1,6 +1,6 @@
-#include "ctaggedwalker.h"
+#include "pager/core/ctaggedwalker.h"
 
-#include "taggedtext.h"
+#include "pager/core/taggedtext.h"
 
 CTaggedWalker::CTaggedWalker(const QString& name, const QString& text)
     : CTaggedWalker(name, text, 0, text.size())

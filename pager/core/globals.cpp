@@ -1,4 +1,4 @@
-#include "globals.h"
+#include "pager/core/globals.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "headlinelist.h"
+#include "pager/core/headlinelist.h"
 
-#include "ctaggedwalker.h"
-#include "taggedtext.h"
+#include "pager/core/ctaggedwalker.h"
+#include "pager/core/taggedtext.h"
 
 QString formatHeadlineRecord(const Headline& h)
 {

@@ -1,4 +1,4 @@
-#include "serveraddress.h"
+#include "pager/core/serveraddress.h"
 
 ServerAddress parseServerAddress(const QString& text)
 {

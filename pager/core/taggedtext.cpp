@@ -1,4 +1,4 @@
-#include "taggedtext.h"
+#include "pager/core/taggedtext.h"
 
 namespace {
 

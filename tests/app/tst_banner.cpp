@@ -1,10 +1,10 @@
 // The sponsor banner: stored advertisements play, a missing one changes
 // nothing, and a banner page over a real socket ends in a playable ad.gif.
-#include "../common/testgif.h"
-#include "cbanner.h"
-#include "cwwwrequest.h"
-#include "cwwwserver.h"
-#include "globals.h"
+#include "tests/common/testgif.h"
+#include "app/cbanner.h"
+#include "net/core/cwwwrequest.h"
+#include "net/core/cwwwserver.h"
+#include "pager/core/globals.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 // "skin.ini" as the reader takes it, and the installed skins' own files.
-#include "cskin.h"
-#include "skinlist.h"
+#include "app/core/cskin.h"
+#include "app/core/skinlist.h"
 
 #include <QImageReader>
 #include <QTemporaryDir>

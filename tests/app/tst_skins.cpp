@@ -1,14 +1,14 @@
 // The main window wearing skins on a real X server: shape, places, the
 // window-manager hint read back from the server, and the fallbacks.
-#include "cbanner.h"
-#include "cconfig.h"
-#include "cmain.h"
-#include "coptions.h"
-#include "cpager.h"
-#include "cpagerbutton.h"
-#include "cskin.h"
-#include "settingsfile.h"
-#include "x11hints.h"
+#include "app/cbanner.h"
+#include "config/cconfig.h"
+#include "app/cmain.h"
+#include "config/coptions.h"
+#include "pager/cpager.h"
+#include "app/cpagerbutton.h"
+#include "app/core/cskin.h"
+#include "config/core/settingsfile.h"
+#include "app/x11hints.h"
 
 #include <QApplication>
 #include <QDir>

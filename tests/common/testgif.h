@@ -2,7 +2,7 @@
 
 // Animated GIFs for tests, through the one GIF writer of the project.
 
-#include "gifencoder.h"
+#include "server/gifencoder.h"
 
 namespace testgif {
 

@@ -1,5 +1,5 @@
 // The search dialog: how it is submitted or left, and that it starts empty.
-#include "csearchdialog.h"
+#include "config/csearchdialog.h"
 
 #include <QApplication>
 #include <QLineEdit>

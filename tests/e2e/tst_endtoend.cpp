@@ -1,8 +1,8 @@
 // The real pager under Xvfb against the real bundled server, in a temporary
 // HOME: the main job, a category update round, and the server's faults.
-#include "categoryfile.h"
-#include "headlinelist.h"
-#include "taggedtext.h"
+#include "pager/core/categoryfile.h"
+#include "pager/core/headlinelist.h"
+#include "pager/core/taggedtext.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
-#include "cwwwserver.h"
-#include "globals.h"
+#include "net/core/cwwwserver.h"
+#include "pager/core/globals.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The link's desktop face over a real socket: the wait cursor while an
 // exchange runs and after every way it can end, and the error box.
-#include "cguilinkui.h"
-#include "cwwwrequest.h"
-#include "cwwwserver.h"
-#include "globals.h"
+#include "net/cguilinkui.h"
+#include "net/core/cwwwrequest.h"
+#include "net/core/cwwwserver.h"
+#include "pager/core/globals.h"
 
 #include <QApplication>
 #include <QMessageBox>

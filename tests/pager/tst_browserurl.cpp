@@ -1,5 +1,5 @@
 // The addresses handed to a browser: site search, refusal, remote command.
-#include "browserurl.h"
+#include "pager/core/browserurl.h"
 
 #include <QTest>
 

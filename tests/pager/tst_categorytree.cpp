@@ -1,9 +1,9 @@
 // A category update round over a real socket: the link stores the new file
 // and keeps the old one aside, the tree reloads it with the user's ticks.
-#include "ccategorytree.h"
-#include "cwwwrequest.h"
-#include "cwwwserver.h"
-#include "globals.h"
+#include "pager/ccategorytree.h"
+#include "net/core/cwwwrequest.h"
+#include "net/core/cwwwserver.h"
+#include "pager/core/globals.h"
 
 #include <QApplication>
 #include <QFile>

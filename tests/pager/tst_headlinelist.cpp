@@ -1,4 +1,4 @@
-#include "headlinelist.h"
+#include "pager/core/headlinelist.h"
 
 #include <QTest>
 

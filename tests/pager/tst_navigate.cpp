@@ -1,9 +1,9 @@
 // Opening addresses in the browser: a stand-in browser script records its
 // argv; a window of the test plays a running remote-controllable browser.
-#include "browserurl.h"
-#include "globals.h"
-#include "navigate.h"
-#include "x11hints.h"
+#include "pager/core/browserurl.h"
+#include "pager/core/globals.h"
+#include "pager/navigate.h"
+#include "app/x11hints.h"
 
 #include <QApplication>
 #include <QDir>

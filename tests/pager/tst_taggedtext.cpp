@@ -1,5 +1,5 @@
-#include "ctaggedwalker.h"
-#include "taggedtext.h"
+#include "pager/core/ctaggedwalker.h"
+#include "pager/core/taggedtext.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,10 +1,10 @@
 // The built ovpager-server as a real process on a free loopback port, its
 // replies read back with the pager's own readers.
 
-#include "categoryfile.h"
-#include "headlinelist.h"
-#include "replyparse.h"
-#include "taggedtext.h"
+#include "pager/core/categoryfile.h"
+#include "pager/core/headlinelist.h"
+#include "net/core/replyparse.h"
+#include "pager/core/taggedtext.h"
 
 #include <QBuffer>
 #include <QDir>
