@@ -1,7 +1,7 @@
 #include "app/cmain.h"
-#include "pager/cpager.h"
 #include "app/csignalquitter.h"
 #include "pager/core/globals.h"
+#include "pager/cpager.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -60,7 +60,9 @@ int main(int argc, char** argv)
     window->setWindowTitle(QStringLiteral("Orvelle Pager V3.0"));
     window->show();
     window->update();
-    const int result = app->exec();
+    int result = app->exec();
+    if (result == 0 && window->pager->saveFailed())
+        result = 1; // state was not saved: a session manager should know
     delete window;
     delete app;
     return result;

@@ -360,8 +360,10 @@ void CPager::doHelp()
 
 void CPager::quit()
 {
-    saveArticles(QStringLiteral("article.dat"));
-    saveConfig(QStringLiteral("ovpager.cfg"));
+    // Both are tried; either failing makes the program's end a failure.
+    const bool articles = saveArticles(QStringLiteral("article.dat"));
+    const bool config = saveConfig(QStringLiteral("ovpager.cfg"));
+    m_saveFailed = !articles || !config;
 }
 
 void CPager::restart()

@@ -46,6 +46,8 @@ public:
     QTreeWidget* headlines() const { return headlineList; }
     QTextBrowser* abstractPane() const { return abstractView; }
     QTimer* pollTimerForTest() { return &pollTimer; }
+    // Whether a save at the program's end failed.
+    bool saveFailed() const { return m_saveFailed; }
 
 public slots:
     void slotUpdateTopLevel();
@@ -98,4 +100,5 @@ private:
     QString newCategories;
     CGuiLinkUi* linkUi = nullptr;
     CHeadlineList m_headlines;
+    bool m_saveFailed = false;
 };

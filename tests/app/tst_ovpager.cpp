@@ -17,6 +17,7 @@ private slots:
     void badCategoryFile_data();
     void badCategoryFile();
     void headlinesSurviveRestart();
+    void failedSaveOnTerm();
 };
 
 namespace {
@@ -299,6 +300,32 @@ void TestOvpager::headlinesSurviveRestart()
     pager.terminate();
     QVERIFY(pager.waitForFinished(10000));
     QCOMPARE(readAll(dataDir + QStringLiteral("/article.dat")), stored);
+}
+
+void TestOvpager::failedSaveOnTerm()
+{
+    QTemporaryDir tmp;
+    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
+    QVERIFY(QDir().mkdir(dataDir));
+    writeAll(dataDir + QStringLiteral("/category.dat"), categories);
+    // Nothing can be renamed over a directory, not even by root.
+    QVERIFY(QDir().mkdir(dataDir + QStringLiteral("/article.dat")));
+
+    QProcess pager;
+    pager.setProcessEnvironment(environment(tmp.path(), QStringLiteral("127.0.0.1:1")));
+    pager.start(QStringLiteral(OVPAGER_BINARY), {QStringLiteral("-debug")});
+    QVERIFY(pager.waitForStarted());
+    QByteArray out;
+    QTRY_VERIFY_WITH_TIMEOUT((out += pager.readAllStandardOutput()).contains("content request"),
+                             20000);
+    pager.terminate();
+    QVERIFY(pager.waitForFinished(10000));
+    QCOMPARE(pager.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(pager.exitCode(), 1);
+    const QByteArray errors = pager.readAllStandardError();
+    QVERIFY2(errors.contains("Could not save " + QFile::encodeName(dataDir) + "/article.dat"),
+             errors.constData());
+    QVERIFY(QFileInfo(dataDir + QStringLiteral("/ovpager.cfg")).isFile()); // the rest was saved
 }
 
 QTEST_GUILESS_MAIN(TestOvpager)
