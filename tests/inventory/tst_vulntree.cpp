@@ -1,0 +1,158 @@
+#include "inventory/core/cvulntree.h"
+
+#include <QTest>
+
+class TestVulnTree : public QObject
+{
+    Q_OBJECT
+private slots:
+    void read_data();
+    void read();
+    void findVulnItem_data();
+    void findVulnItem();
+    void usableReply_data();
+    void usableReply();
+};
+
+namespace {
+
+// "id:name(products)" per vendor, in tree order.
+QString describe(const CVulnTree& tree)
+{
+    QStringList parts;
+    for (const CVulnVendor& vendor : tree.vendors()) {
+        QString part = QString::number(vendor.id) + u':' + vendor.name;
+        QStringList products;
+        for (const CVulnProduct& product : vendor.products)
+            products << QString::number(product.id) + u':' + product.name;
+        if (!products.isEmpty())
+            part += u'(' + products.join(u' ') + u')';
+        parts << part;
+    }
+    return parts.join(u' ');
+}
+
+const char stored[] = "HTTP/1.0 200 OK\r\n"
+                      "Content-Type: text/plain\r\n"
+                      "\r\n"
+                      "VERSION=7\r\n"
+                      "0,10,\"Acme\"\r\n"
+                      "10,1001,\"Anvil\"\r\n"
+                      "10,1002,\"Rocket\"\r\n"
+                      "0,20,\"Globex\"\r\n"
+                      "20,2001,\"Dome\"\r\n";
+
+} // namespace
+
+void TestVulnTree::read_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<int>("skipped");
+
+    QTest::newRow("stored reply with status and headers")
+        << QByteArray(stored) << 7 << "10:Acme(1001:Anvil 1002:Rocket) 20:Globex(2001:Dome)" << 0;
+    QTest::newRow("version zero ignored")
+        << QByteArray("VERSION=0\n0,1,\"A\"\n") << 0 << "1:A" << 0;
+    QTest::newRow("negative version ignored")
+        << QByteArray("VERSION=-3\n0,1,\"A\"\n") << 0 << "1:A" << 0;
+    QTest::newRow("version needs exact case")
+        << QByteArray("version=5\n0,1,\"A\"\n") << 0 << "1:A" << 0;
+    QTest::newRow("later positive version wins")
+        << QByteArray("VERSION=4\nVERSION=9\nVERSION=0\n") << 9 << QString() << 0;
+    QTest::newRow("inner quote kept")
+        << QByteArray("0,1,\"The \"Big\" One\" trailing\n") << 0 << "1:The \"Big\" One" << 0;
+    QTest::newRow("missing closing quote loses the line end")
+        << QByteArray("0,1,\"Open\n0,2,\"Crlf\r\n") << 0 << "1:Open 2:Crlf" << 0;
+    QTest::newRow("no quote at all gives the whole line")
+        << QByteArray("0,3,plain\n") << 0 << "3:0,3,plain" << 0;
+    QTest::newRow("blanks and signs before numbers")
+        << QByteArray("  0, +5,\"A\"\n 5,-6,\"B\"\n") << 0 << "5:A(-6:B)" << 0;
+    QTest::newRow("blank before the comma is no row")
+        << QByteArray("0 ,5,\"A\"\n") << 0 << QString() << 0;
+    QTest::newRow("one number is no row") << QByteArray("12,\"A\"\n") << 0 << QString() << 0;
+    QTest::newRow("number past int range is no row")
+        << QByteArray("0,99999999999,\"Huge\"\n0,1,\"A\"\n") << 0 << "1:A" << 0;
+    QTest::newRow("product before its vendor is skipped")
+        << QByteArray("10,1001,\"Early\"\n0,10,\"Acme\"\n10,1002,\"Late\"\n") << 0
+        << "10:Acme(1002:Late)" << 1;
+    QTest::newRow("product of an earlier vendor after another vendor")
+        << QByteArray("0,1,\"A\"\n0,2,\"B\"\n1,11,\"a1\"\n2,21,\"b1\"\n1,12,\"a2\"\n") << 0
+        << "1:A(11:a1 12:a2) 2:B(21:b1)" << 0;
+    QTest::newRow("long line is one row") << QByteArray("0,1,\"" + QByteArray(3000, 'x') + "\"\n")
+                                          << 0 << "1:" + QString(3000, u'x') << 0;
+    QTest::newRow("empty file") << QByteArray() << 0 << QString() << 0;
+    QTest::newRow("garbage") << QByteArray("\x01\xff<html>,,,\n\"\"\n") << 0 << QString() << 0;
+    QTest::newRow("no final line end") << QByteArray("0,1,\"A\"") << 0 << "1:A" << 0;
+}
+
+void TestVulnTree::read()
+{
+    QFETCH(QByteArray, data);
+    const VulnTreeRead read = readVulnCategoryFile(data);
+    QFETCH(int, version);
+    QCOMPARE(read.tree.version(), version);
+    QFETCH(QString, tree);
+    QCOMPARE(describe(read.tree), tree);
+    QFETCH(int, skipped);
+    QCOMPARE(read.skipped.size(), skipped);
+}
+
+void TestVulnTree::findVulnItem_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("product");
+    QTest::addColumn<QString>("found"); // vendor name / product name, or empty
+
+    QTest::newRow("vendor") << 2 << false << "B/";
+    QTest::newRow("first vendor of a repeated id") << 3 << false << "C1/";
+    QTest::newRow("product under second vendor") << 21 << true << "B/b1";
+    QTest::newRow("shared product id goes to the first vendor in tree order")
+        << 50 << true << "A/shared-a";
+    QTest::newRow("vendor id is not a product id") << 1 << true << QString();
+    QTest::newRow("product id is not a vendor id") << 21 << false << QString();
+    QTest::newRow("unknown") << 999 << true << QString();
+}
+
+void TestVulnTree::findVulnItem()
+{
+    // B's row with 50 comes first in the file, A's first in the tree.
+    const VulnTreeRead read = readVulnCategoryFile("0,1,\"A\"\n0,2,\"B\"\n2,50,\"shared-b\"\n"
+                                                   "2,21,\"b1\"\n1,50,\"shared-a\"\n"
+                                                   "0,3,\"C1\"\n0,3,\"C2\"\n");
+    QFETCH(int, id);
+    QFETCH(bool, product);
+    const CVulnHit hit = read.tree.findVulnItem(id, product);
+    QString got;
+    if (hit.isValid()) {
+        got = read.tree.vendorAt(hit).name + u'/';
+        if (hit.product >= 0)
+            got += read.tree.productAt(hit).name;
+    }
+    QFETCH(QString, found);
+    QCOMPARE(got, found);
+}
+
+void TestVulnTree::usableReply_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("usable");
+
+    QTest::newRow("full reply") << QByteArray(stored) << true;
+    QTest::newRow("rows without a version") << QByteArray("0,1,\"A\"\n") << false;
+    QTest::newRow("version zero") << QByteArray("VERSION=0\n0,1,\"A\"\n") << false;
+    QTest::newRow("version without rows") << QByteArray("VERSION=3\n") << false;
+    QTest::newRow("only orphan products") << QByteArray("VERSION=3\n5,6,\"x\"\n") << false;
+    QTest::newRow("error page") << QByteArray("HTTP/1.0 200 OK\r\n\r\n<html>busy</html>") << false;
+}
+
+void TestVulnTree::usableReply()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, usable);
+    QCOMPARE(isUsableVulnCategoryFile(data), usable);
+}
+
+QTEST_GUILESS_MAIN(TestVulnTree)
+#include "tst_vulntree.moc"
