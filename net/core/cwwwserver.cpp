@@ -1,9 +1,9 @@
 #include "net/core/cwwwserver.h"
 
+#include "net/core/replyparse.h"
 #include "pager/core/atomicfile.h"
 #include "pager/core/categoryfile.h"
 #include "pager/core/globals.h"
-#include "net/core/replyparse.h"
 #include "pager/core/taggedtext.h"
 
 #include <QFile>
@@ -19,9 +19,36 @@ void CLinkUi::critical(const QString& caption, const QString& text)
 
 namespace {
 
+constexpr qint64 MiB = 1024 * 1024;
+
 const char* const kindNames[] = {"category",    "vulnerability category", "abstract",
                                  "content",     "vulnerability",          "banner page",
                                  "banner image"};
+
+// The request target with every blank, control character and non-ASCII
+// byte (as UTF-8) percent-encoded: no argument can end the request line
+// early or add a header line of its own.
+QString requestTarget(const QString& text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QString out;
+    for (const char c : text.toUtf8()) {
+        const auto byte = uchar(c);
+        if (byte <= 0x20 || byte >= 0x7f) {
+            out += u'%';
+            out += QLatin1Char(hex[byte >> 4]);
+            out += QLatin1Char(hex[byte & 15]);
+        } else {
+            out += QLatin1Char(c);
+        }
+    }
+    return out;
+}
+
+QString getLine(const QString& target)
+{
+    return QStringLiteral("GET ") + requestTarget(target) + QStringLiteral(" HTTP/1.0");
+}
 
 } // namespace
 
@@ -35,6 +62,11 @@ CWWWServer::CWWWServer(const QString& host, quint16 port)
     connect(socket, &QTcpSocket::errorOccurred, this, &CWWWServer::slotSocketError);
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &CWWWServer::slotTimeout);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_state != Idle)
+            abandonExchange(QStringLiteral("the exchange took too long"));
+    });
 }
 
 CWWWServer::~CWWWServer()
@@ -53,14 +85,37 @@ void CWWWServer::setUi(CLinkUi* ui)
     m_ui = ui ? ui : &m_silentUi;
 }
 
-void CWWWServer::setTimeouts(int connectMs, int idleMs)
+void CWWWServer::setTimeouts(int connectMs, int idleMs, int exchangeMs)
 {
     m_connectMs = connectMs;
     m_idleMs = idleMs;
+    m_exchangeMs = exchangeMs;
+}
+
+qint64 CWWWServer::replyCap(int kind)
+{
+    switch (kind) {
+    case AdPage:
+        return 256 * 1024;
+    case AdImage:
+        return 2 * MiB;
+    default:
+        return 16 * MiB;
+    }
 }
 
 void CWWWServer::enqueue(int kind, const QString& argument)
 {
+    // While the link is slow, polls would pile up; one waiting poll of a
+    // kind is enough, and it asks with the newest argument.
+    if (kind == ContentPoll || kind == VulnPoll) {
+        for (CWWWRequest& waiting : m_queue) {
+            if (waiting.kind == kind) {
+                waiting.argument = argument;
+                return;
+            }
+        }
+    }
     m_queue.append(CWWWRequest{kind, argument});
     if (m_state == Idle)
         sendNext();
@@ -91,36 +146,34 @@ bool CWWWServer::sendNext()
             return false;
         const CWWWRequest request = m_queue.takeFirst();
         reply.clear();
+        m_replyBytes = 0;
 
         switch (request.kind) {
         case CategoryUpdate:
             debugLine(QStringLiteral("Sending category update"));
-            requestLine = QStringLiteral("GET %1 HTTP/1.0").arg(categoryPath);
+            requestLine = getLine(categoryPath);
             break;
         case VulnCategoryUpdate:
             debugLine(QStringLiteral("Sending vuln update"));
-            requestLine = QStringLiteral("GET %1 HTTP/1.0").arg(vulnCategoryPath);
+            requestLine = getLine(vulnCategoryPath);
             break;
         case AbstractFetch:
             debugLine(QStringLiteral("Sending abstract fetch, arg = ") + request.argument);
-            requestLine =
-                QStringLiteral("GET /pagerv3/abstract.html?%1 HTTP/1.0").arg(request.argument);
+            requestLine = getLine(QStringLiteral("/pagerv3/abstract.html?") + request.argument);
             break;
         case ContentPoll:
             debugLine(QStringLiteral("Sending content request"));
-            requestLine =
-                QStringLiteral("GET /pagerv3/pager_info.html?%1 HTTP/1.0").arg(request.argument);
+            requestLine = getLine(QStringLiteral("/pagerv3/pager_info.html?") + request.argument);
             break;
         case VulnPoll:
             debugLine(QStringLiteral("vuln polling arg = ") + request.argument);
-            requestLine =
-                QStringLiteral("GET /pagerv3/vuln_info.html?%1 HTTP/1.0").arg(request.argument);
+            requestLine = getLine(QStringLiteral("/pagerv3/vuln_info.html?") + request.argument);
             break;
         case AdPage:
-            requestLine = QStringLiteral("GET /frames/ad.html?group=pager HTTP/1.0");
+            requestLine = getLine(QStringLiteral("/frames/ad.html?group=pager"));
             break;
         case AdImage:
-            requestLine = QStringLiteral("GET %1 HTTP/1.0").arg(request.argument);
+            requestLine = getLine(request.argument);
             break;
         default:
             continue; // unknown kinds are dropped
@@ -129,6 +182,7 @@ bool CWWWServer::sendNext()
 
         socket->connectToHost(m_host, m_port);
         m_watchdog.start(m_connectMs);
+        m_deadline.start(m_exchangeMs);
         m_ui->setWaitCursor();
         m_cursorSet = true;
         return true;
@@ -167,8 +221,24 @@ void CWWWServer::slotDoRead()
         readImageChunks();
         return;
     }
-    while (socket->canReadLine())
-        reply += QString::fromLatin1(socket->readLine());
+    while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine();
+        if (overCap(line.size()))
+            return;
+        m_replyBytes += line.size();
+        reply += QString::fromLatin1(line);
+    }
+    overCap(socket->bytesAvailable()); // a line that never ends
+}
+
+bool CWWWServer::overCap(qint64 more)
+{
+    const qint64 cap = replyCap(m_state - 1);
+    if (m_replyBytes + more <= cap)
+        return false;
+    abandonExchange(QStringLiteral("reply larger than ") + QString::number(cap) +
+                    QStringLiteral(" bytes"));
+    return true;
 }
 
 void CWWWServer::readImageChunks()
@@ -177,8 +247,9 @@ void CWWWServer::readImageChunks()
         const QByteArray chunk = socket->read(1024);
         if (chunk.isEmpty())
             break;
-        if (!adFile)
-            continue;
+        if (!adFile || overCap(chunk.size()))
+            return;
+        m_replyBytes += chunk.size();
         if (!gifStarted) {
             reply += QString::fromLatin1(chunk); // headers, for the status check
             // Search as text up to the first zero byte, with the tail of the
@@ -219,6 +290,9 @@ void CWWWServer::slotDoClose()
     }
     if (socket->bytesAvailable() > 0)
         slotDoRead();
+    if (m_state == Idle)
+        return; // abandoned while reading the rest
+    m_deadline.stop();
     // A last fragment without a line end is still part of the reply.
     if (m_state != AdImage + 1 && socket->bytesAvailable() > 0)
         reply += QString::fromLatin1(socket->readAll());
@@ -241,6 +315,7 @@ void CWWWServer::abandonExchange(const QString& why)
              kind >= 0 && kind <= AdImage ? kindNames[kind] : "unknown", qPrintable(m_host),
              unsigned(m_port), qPrintable(why));
     m_watchdog.stop();
+    m_deadline.stop();
     if (m_cursorSet) {
         m_ui->restoreCursor();
         m_cursorSet = false;

@@ -30,9 +30,13 @@ public:
 
     // Not owned; without one the link uses a silent cursor and warnings.
     void setUi(CLinkUi* ui);
-    // Connect and inactivity limits in milliseconds; a stalled exchange is
-    // abandoned after them so the link never stays busy for good.
-    void setTimeouts(int connectMs, int idleMs);
+    // Connect, inactivity and whole-exchange limits in milliseconds; a
+    // stalled or trickling exchange is abandoned after them so the link
+    // never stays busy for good.
+    void setTimeouts(int connectMs, int idleMs, int exchangeMs = 120000);
+
+    // Largest reply of a kind, in bytes; past it the exchange is abandoned.
+    static qint64 replyCap(int kind);
 
     int state() const { return m_state; }
     qsizetype waitingCount() const { return m_queue.size(); }
@@ -64,6 +68,7 @@ private:
     void abandonExchange(const QString& why);
     void runReplyHandler();
     void readImageChunks();
+    bool overCap(qint64 more);
 
     void handleCategoryUpdate();
     void handleVulnCategoryUpdate();
@@ -90,6 +95,9 @@ private:
     QTimer m_watchdog;
     int m_connectMs = 15000;
     int m_idleMs = 30000;
+    int m_exchangeMs = 120000;
+    QTimer m_deadline;
+    qint64 m_replyBytes = 0;
     bool m_abandoning = false;
     bool m_cursorSet = false;
 };

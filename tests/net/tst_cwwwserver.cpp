@@ -2,6 +2,7 @@
 #include "pager/core/globals.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -25,6 +26,7 @@ struct Answer
     QByteArray data;
     qsizetype pauseAt = -1; // send up to here, wait, then the rest
     bool close = true;      // false: keep the connection open and silent
+    int trickleMs = 0;      // > 0: one byte every so many milliseconds
 };
 
 class FakeServer : public QObject
@@ -65,8 +67,20 @@ private:
         }
     }
 
+    static void trickle(QTcpSocket* s, const QByteArray& data, qsizetype at, int ms)
+    {
+        if (at >= data.size() || s->state() != QAbstractSocket::ConnectedState)
+            return;
+        s->write(data.mid(at, 1));
+        QTimer::singleShot(ms, s, [=] { trickle(s, data, at + 1, ms); });
+    }
+
     static void respond(QTcpSocket* s, const Answer& a)
     {
+        if (a.trickleMs > 0) {
+            trickle(s, a.data, 0, a.trickleMs);
+            return;
+        }
         s->write(a.pauseAt < 0 ? a.data : a.data.left(a.pauseAt));
         if (a.pauseAt >= 0) {
             s->flush();
@@ -199,6 +213,12 @@ private slots:
     void writeFailure_data();
     void writeFailure();
     void destroyedMidExchange();
+    void replyCaps_data();
+    void replyCaps();
+    void exchangeDeadline();
+    void pollsNotPiledUp();
+    void requestLineClean_data();
+    void requestLineClean();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -449,10 +469,16 @@ void TestCWWWServer::handlers_data()
         << "category.dat" << oldCat << oldCat << QStringList() << catLine;
 
     const QStringList vcLine{"GET /test/vuln_categories.html HTTP/1.0"};
-    const QByteArray vcat = "HTTP/1.0 200 OK\r\nServer: t\r\n\r\n<vulncategory>\n\t<id>3</id>\n";
+    const QByteArray vcat = "HTTP/1.0 200 OK\r\nServer: t\r\n\r\nVERSION=3\n0,10,\"Acme\"\n";
     QTest::newRow("vuln categories stored whole")
         << 1 << vcat << "vulncategory.dat" << QByteArray("old") << vcat
         << QStringList("vulnCategoryUpdateDone") << vcLine;
+    QTest::newRow("vuln categories without a version")
+        << 1 << ok + "0,10,\"Acme\"\n" << "vulncategory.dat" << QByteArray("old")
+        << QByteArray("old") << QStringList() << vcLine;
+    QTest::newRow("vuln categories without rows")
+        << 1 << ok + "VERSION=3\n<html>busy</html>\n" << "vulncategory.dat" << QByteArray("old")
+        << QByteArray("old") << QStringList() << vcLine;
     QTest::newRow("vuln categories error status")
         << 1 << QByteArray("HTTP/1.0 503 Busy\r\n\r\n<vulncategory>\n") << "vulncategory.dat"
         << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
@@ -472,7 +498,8 @@ void TestCWWWServer::handlers_data()
     QTest::newRow("old category marker wins over records")
         << 4 << ok + "<vulns>" + marker + records + "</vulns>"
         << "vulnpoll.dat" << QByteArray("old") << QByteArray("old")
-        << QStringList("vulnCategoryUpdateDone") << vLine + vcLine;
+        // The same reply answers the category request, which refuses it.
+        << QStringList() << vLine + vcLine;
     QTest::newRow("marker in other letter case")
         << 4 << ok + "<vulns><!-- ERROR OLD CATEGORY FILE -->" + records + "</vulns>"
         << "vulnpoll.dat" << QByteArray("old") << "<!-- ERROR OLD CATEGORY FILE -->" + records
@@ -550,7 +577,7 @@ void TestCWWWServer::writeFailure_data()
         << "category.dat"
         << "Error Updating Categories|Cannot open category file for writing";
     QTest::newRow("vuln category file")
-        << 1 << ok + "<vulncategory>\n"
+        << 1 << ok + "VERSION=3\n0,10,\"Acme\"\n"
         << "vulncategory.dat"
         << "Error Updating Vulnerability Categories|Cannot open category file for writing";
     QTest::newRow("vuln feed file")
@@ -589,6 +616,127 @@ void TestCWWWServer::destroyedMidExchange()
     QTest::qWait(100);
     h.link.reset();
     QCOMPARE(h.log, QStringList());
+}
+
+void TestCWWWServer::replyCaps_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("file"); // must keep its old contents
+
+    const QByteArray lines = QByteArray("<p>0123456789</p>\n").repeated(16 * 1024 * 1024 / 18 + 2);
+    QTest::newRow("content over 16 MB") << int(ContentPoll) << ok + lines << QString();
+    QTest::newRow("one endless line")
+        << int(AbstractFetch) << ok + QByteArray(17 * 1024 * 1024, 'a') << QString();
+    QTest::newRow("vuln feed over 16 MB")
+        << int(VulnPoll) << ok + "<vulns><vuln>" + lines << QString("vulnpoll.dat");
+    QTest::newRow("category reply over 16 MB")
+        << int(CategoryUpdate) << ok + "<pre>" + category + lines << QString("category.dat");
+    QTest::newRow("banner page over 256 KB")
+        << int(AdPage)
+        << ok + "<A HREF=\"/go\"><IMG SRC=\"/images/b.gif\"></A>" + QByteArray(256 * 1024, ' ')
+        << QString();
+    QTest::newRow("image over 2 MB")
+        << int(AdImage) << "HTTP/1.0 200 OK\r\n\r\n" + gif(2 * 1024 * 1024 + 10)
+        << QString("ad.gif");
+    QTest::newRow("non-image over 2 MB")
+        << int(AdImage) << ok + QByteArray(3 * 1024 * 1024, 'x') << QString("ad.gif");
+}
+
+void TestCWWWServer::replyCaps()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, file);
+
+    if (!file.isEmpty())
+        writeFile(file, "old");
+    Harness h;
+    h.server.answers << Answer{data};
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("abandoned: .*larger than"));
+    h.link->enqueue(kind, "/images/b.gif");
+    h.link->enqueue(ContentPoll, "tail");
+    WAIT_IDLE(h);
+    QCOMPARE(h.log, QStringList("newContent")); // only the next, small reply
+    QCOMPARE(h.text.size(), 19);                // the default empty reply
+    if (!file.isEmpty())
+        QCOMPARE(readFile(file), QByteArray("old"));
+    QCOMPARE(h.ui.set, h.ui.restored);
+}
+
+void TestCWWWServer::exchangeDeadline()
+{
+    // Every byte comes well within the idle limit, the whole never ends.
+    Harness h;
+    h.link->setTimeouts(2000, 400, 1200);
+    h.server.answers << Answer{ok + QByteArray(1000, 'x'), -1, true, 100};
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("abandoned: .*too long"));
+    QElapsedTimer clock;
+    clock.start();
+    h.link->enqueue(AbstractFetch, "what=1&item=2");
+    h.link->enqueue(ContentPoll, "tail");
+    WAIT_IDLE(h);
+    QCOMPARE(h.log, QStringList("newContent"));
+    QVERIFY2(clock.elapsed() < 5000, "the trickle held the link");
+}
+
+void TestCWWWServer::pollsNotPiledUp()
+{
+    Harness h;
+    h.server.answers << Answer{ok + "<topnews>\n</topnews>\n", 20};
+    h.link->enqueue(AbstractFetch, "first");
+    for (int i = 0; i < 50; ++i) {
+        h.link->enqueue(ContentPoll, "tail");
+        h.link->enqueue(VulnPoll, QStringLiteral("timestamp=%1").arg(i));
+    }
+    h.link->enqueue(AdPage, QString());
+    h.link->enqueue(AdPage, QString());
+    QCOMPARE(h.link->waitingCount(), 4);
+    WAIT_IDLE(h);
+    // The waiting vulnerability poll carries the newest timestamp.
+    QCOMPARE(h.server.requestLines(),
+             QStringList({"GET /pagerv3/abstract.html?first HTTP/1.0", contentLine,
+                          "GET /pagerv3/vuln_info.html?timestamp=49 HTTP/1.0",
+                          "GET /frames/ad.html?group=pager HTTP/1.0",
+                          "GET /frames/ad.html?group=pager HTTP/1.0"}));
+}
+
+void TestCWWWServer::requestLineClean_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("CR LF in image path")
+        << int(AdImage) << "/images/a.gif HTTP/1.0\r\nX-Evil: 1\r\n"
+        << QByteArray("GET /images/a.gif%20HTTP/1.0%0D%0AX-Evil:%201%0D%0A HTTP/1.0");
+    QTest::newRow("blank and tab in abstract argument")
+        << int(AbstractFetch) << "what=1 &item=\t2"
+        << QByteArray("GET /pagerv3/abstract.html?what=1%20&item=%092 HTTP/1.0");
+    QTest::newRow("control and DEL in vuln argument")
+        << int(VulnPoll) << QString("timestamp=\x01\x7f&version=2")
+        << QByteArray("GET /pagerv3/vuln_info.html?timestamp=%01%7F&version=2 HTTP/1.0");
+    QTest::newRow("non-ASCII image path as UTF-8")
+        << int(AdImage) << QString::fromUtf8("/images/caf\xc3\xa9.gif")
+        << QByteArray("GET /images/caf%C3%A9.gif HTTP/1.0");
+    QTest::newRow("lone LF in content argument")
+        << int(ContentPoll) << "version=1\n"
+        << QByteArray("GET /pagerv3/pager_info.html?version=1%0A HTTP/1.0");
+    QTest::newRow("plain argument unchanged")
+        << int(AbstractFetch) << "what=3&item=77%41"
+        << QByteArray("GET /pagerv3/abstract.html?what=3&item=77%41 HTTP/1.0");
+}
+
+void TestCWWWServer::requestLineClean()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, argument);
+    QFETCH(QByteArray, line);
+
+    Harness h;
+    h.link->enqueue(kind, argument);
+    WAIT_IDLE(h);
+    QCOMPARE(h.server.requests, QList<QByteArray>({line + userAgent}));
 }
 
 QTEST_GUILESS_MAIN(TestCWWWServer)
