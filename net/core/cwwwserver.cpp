@@ -1,5 +1,6 @@
 #include "net/core/cwwwserver.h"
 
+#include "inventory/core/cvulntree.h"
 #include "net/core/replyparse.h"
 #include "pager/core/atomicfile.h"
 #include "pager/core/categoryfile.h"
@@ -419,7 +420,15 @@ void CWWWServer::handleVulnCategoryUpdate()
 {
     if (!isSuccessStatus(reply) || isCutShort(reply))
         return;
-    if (!writeFileAtomically(dataDirPath + QStringLiteral("vulncategory.dat"), reply.toLatin1())) {
+    // A reply without a version or rows would replace a good tree with an
+    // empty one; the old file stays.
+    const QByteArray data = reply.toLatin1();
+    if (!isUsableVulnCategoryFile(data)) {
+        qWarning("CWWWServer: vulnerability category reply refused (no positive VERSION= or no "
+                 "rows); keeping vulncategory.dat");
+        return;
+    }
+    if (!writeFileAtomically(dataDirPath + QStringLiteral("vulncategory.dat"), data)) {
         m_ui->critical(QStringLiteral("Error Updating Vulnerability Categories"),
                        QStringLiteral("Cannot open category file for writing"));
         return;
