@@ -2,8 +2,8 @@
 
 // Writes animated GIF images. The toolkit reads GIF but cannot write it;
 // the server draws its banner with this, and tests make their images.
-// Codes stay 9 bits wide by clearing the table often: trivial to get right,
-// at the cost of size, which is no concern for banner-sized pictures.
+// Frames are LZW compressed as in any GIF writer, and the colour table is
+// only as large as the palette and the pixels need.
 
 #include <QByteArray>
 #include <QList>
