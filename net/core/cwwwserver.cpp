@@ -1,6 +1,7 @@
 #include "net/core/cwwwserver.h"
 
 #include "inventory/core/cvulntree.h"
+#include "net/core/gifcheck.h"
 #include "net/core/replyparse.h"
 #include "pager/core/atomicfile.h"
 #include "pager/core/categoryfile.h"
@@ -8,7 +9,6 @@
 #include "pager/core/taggedtext.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTcpSocket>
 
 #include <optional>
@@ -72,9 +72,6 @@ CWWWServer::CWWWServer(const QString& host, quint16 port)
 
 CWWWServer::~CWWWServer()
 {
-    if (adFile)
-        adFile->cancelWriting();
-    delete adFile;
     // Aborting reports a close; a reply cut off by our own end must not
     // reach handlers whose receivers may be half destroyed already.
     socket->disconnect(this);
@@ -198,16 +195,9 @@ void CWWWServer::slotDoConnected()
         (requestLine + QStringLiteral("\r\nUser-Agent: OVPagerV3.0(Linux)\r\n\r\n")).toLatin1();
 
     if (m_state == AdImage + 1) {
-        adFile = new QSaveFile(dataDirPath + QStringLiteral("ad.gif"));
-        if (!adFile->open(QIODevice::WriteOnly)) {
-            delete adFile;
-            adFile = nullptr;
-            abandonExchange(QStringLiteral("cannot open ad.gif for writing"));
-            return;
-        }
         gifStarted = false;
         m_gifCarry.clear();
-        m_imageBytes = 0;
+        m_image.clear();
     }
     socket->write(text);
     m_watchdog.start(m_idleMs);
@@ -248,7 +238,7 @@ void CWWWServer::readImageChunks()
         const QByteArray chunk = socket->read(1024);
         if (chunk.isEmpty())
             break;
-        if (!adFile || overCap(chunk.size()))
+        if (overCap(chunk.size()))
             return;
         m_replyBytes += chunk.size();
         if (!gifStarted) {
@@ -269,11 +259,10 @@ void CWWWServer::readImageChunks()
                 continue;
             }
             gifStarted = true;
-            const QByteArray data = seen.mid(start);
-            m_imageBytes += adFile->write(data);
+            m_image += seen.mid(start);
             continue;
         }
-        m_imageBytes += adFile->write(chunk);
+        m_image += chunk;
     }
 }
 
@@ -321,11 +310,7 @@ void CWWWServer::abandonExchange(const QString& why)
         m_ui->restoreCursor();
         m_cursorSet = false;
     }
-    if (adFile) {
-        adFile->cancelWriting();
-        delete adFile;
-        adFile = nullptr;
-    }
+    m_image.clear();
     m_abandoning = true;
     socket->abort();
     m_abandoning = false;
@@ -469,21 +454,17 @@ void CWWWServer::handleAdPage()
 
 void CWWWServer::handleAdImage()
 {
-    if (!adFile)
-        return;
-    // A refused or cut transfer keeps the previous banner instead of a broken one.
+    // A refused, cut or outsized image keeps the previous banner.
+    const QByteArray image = std::exchange(m_image, QByteArray());
     const qint64 declared = declaredBodyLength(reply);
-    const bool good =
-        gifStarted && isSuccessStatus(reply) && (declared < 0 || m_imageBytes >= declared);
-    if (!good || !adFile->commit()) {
-        adFile->cancelWriting();
-        if (good)
-            qWarning("CWWWServer: could not store ad.gif: %s", qPrintable(adFile->errorString()));
-        delete adFile;
-        adFile = nullptr;
+    if (!gifStarted || !isSuccessStatus(reply) || (declared >= 0 && image.size() < declared))
+        return;
+    const GifCheck check = checkGif(image);
+    if (!check.ok) {
+        qWarning("CWWWServer: banner image refused (%s); keeping ad.gif", qPrintable(check.why));
         return;
     }
-    delete adFile;
-    adFile = nullptr;
+    if (!writeFileAtomically(dataDirPath + QStringLiteral("ad.gif"), image))
+        return;
     emit newAdImage();
 }

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QTimer>
 
-class QSaveFile;
 class QTcpSocket;
 
 // The only road to the content server: a queue of requests, one HTTP/1.0
@@ -82,9 +81,8 @@ private:
     QString categoryPath;
     QString vulnCategoryPath;
     QTcpSocket* socket;
-    QSaveFile* adFile = nullptr;
     bool gifStarted = false;
-    qint64 m_imageBytes = 0;
+    QByteArray m_image;    // the banner image as it arrives, at most replyCap(AdImage)
     QByteArray m_gifCarry; // tail of a discarded chunk, so a split "\r\nGIF" is still found
     QString reply;
     QString requestLine;

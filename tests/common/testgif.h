@@ -21,4 +21,26 @@ inline QByteArray banner(int frameCount = 4, int width = 230, int height = 33)
     return encodeGif(width, height, frames, {{20, 30, 60}, {250, 200, 40}});
 }
 
+// A small valid animation of exactly `size` bytes (at least 120): the
+// banner padded with a comment block, zero bytes included.
+inline QByteArray ofSize(qsizetype size)
+{
+    QByteArray gif = banner(2, 40, 4);
+    gif.chop(1); // the trailer goes back after the comment
+    gif += "\x21\xfe";
+    qsizetype left = size - gif.size() - 2; // the comment's end and the trailer
+    while (left >= 2) {
+        int length = int(qMin<qsizetype>(255, left - 1));
+        if (left - (length + 1) == 1)
+            --length;
+        gif += char(length);
+        for (int i = 0; i < length; ++i)
+            gif += char(i % 7 == 0 ? 0 : 'a' + i % 26);
+        left -= length + 1;
+    }
+    gif += '\0';
+    gif += ';';
+    return gif;
+}
+
 } // namespace testgif

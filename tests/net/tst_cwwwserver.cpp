@@ -1,5 +1,6 @@
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
+#include "tests/common/testgif.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -172,13 +173,10 @@ void writeFile(const QString& name, const QByteArray& data)
     f.write(data);
 }
 
-// GIF signature, then n - 6 bytes that include zero bytes.
+// A valid image of n bytes that include zero bytes.
 QByteArray gif(int n)
 {
-    QByteArray g = "GIF89a";
-    for (int i = 6; i < n; ++i)
-        g.append(char(i * 7 % 251));
-    return g;
+    return testgif::ofSize(n);
 }
 
 // Status line and a padding header such that the blank line's "\r\n" starts at `markerAt`.
@@ -367,6 +365,12 @@ void TestCWWWServer::adImage_data()
                                   << -1 << QByteArray();
     QTest::newRow("no image in reply") << ok + "<html>gone</html>\n" << -1 << QByteArray();
     QTest::newRow("nothing before close") << QByteArray() << -1 << QByteArray();
+    QByteArray huge = testgif::banner(2);
+    huge[6] = huge[7] = huge[8] = huge[9] = char(0x10); // a 4112x4112 screen
+    QTest::newRow("tiny image with a huge screen") << head + huge << -1 << QByteArray();
+    QTest::newRow("201 frames") << head + testgif::banner(201, 40, 4) << -1 << QByteArray();
+    QTest::newRow("GIF signature, then garbage")
+        << head + "GIF89a" + QByteArray(3000, 'x') << -1 << QByteArray();
 }
 
 void TestCWWWServer::adImage()
@@ -378,6 +382,10 @@ void TestCWWWServer::adImage()
     writeFile("ad.gif", "OLDIMAGE");
     Harness h;
     h.server.answers << Answer{data, pauseAt};
+    if (QByteArray(QTest::currentDataTag()).contains("GIF") ||
+        QByteArray(QTest::currentDataTag()).contains("frames") ||
+        QByteArray(QTest::currentDataTag()).contains("screen"))
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("banner image refused"));
     h.link->enqueue(AdImage, "/images/b.gif");
     WAIT_IDLE(h);
     QCOMPARE(readFile("ad.gif"), image.isEmpty() ? QByteArray("OLDIMAGE") : image);
@@ -395,7 +403,7 @@ void TestCWWWServer::failures_data()
     QTest::newRow("server never answers") << "silent" << int(AbstractFetch);
     QTest::newRow("server stalls mid-reply") << "stall" << int(VulnPoll);
     QTest::newRow("stalled image keeps old ad.gif") << "stall" << int(AdImage);
-    QTest::newRow("ad.gif cannot be opened") << "adgif" << int(AdImage);
+    QTest::newRow("ad.gif cannot be written") << "adgif" << int(AdImage);
 }
 
 void TestCWWWServer::failures()
@@ -423,7 +431,12 @@ void TestCWWWServer::failures()
     if (kind == AdImage && mode != "adgif")
         writeFile("ad.gif", "OLDIMAGE");
 
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("abandoned"));
+    if (mode == "adgif") {
+        h.server.answers << Answer{"HTTP/1.0 200 OK\r\n\r\n" + gif(200)};
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Could not save .*ad.gif"));
+    } else {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("abandoned"));
+    }
     h.link->enqueue(kind, kind == AdImage ? "/images/b.gif" : "what=1&item=2");
     h.link->enqueue(ContentPoll, "tail");
     WAIT_IDLE(h);
@@ -474,11 +487,11 @@ void TestCWWWServer::handlers_data()
         << 1 << vcat << "vulncategory.dat" << QByteArray("old") << vcat
         << QStringList("vulnCategoryUpdateDone") << vcLine;
     QTest::newRow("vuln categories without a version")
-        << 1 << ok + "0,10,\"Acme\"\n" << "vulncategory.dat" << QByteArray("old")
-        << QByteArray("old") << QStringList() << vcLine;
+        << 1 << ok + "0,10,\"Acme\"\n"
+        << "vulncategory.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
     QTest::newRow("vuln categories without rows")
-        << 1 << ok + "VERSION=3\n<html>busy</html>\n" << "vulncategory.dat" << QByteArray("old")
-        << QByteArray("old") << QStringList() << vcLine;
+        << 1 << ok + "VERSION=3\n<html>busy</html>\n"
+        << "vulncategory.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
     QTest::newRow("vuln categories error status")
         << 1 << QByteArray("HTTP/1.0 503 Busy\r\n\r\n<vulncategory>\n") << "vulncategory.dat"
         << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
@@ -497,7 +510,8 @@ void TestCWWWServer::handlers_data()
         << "vulnpoll.dat" << QByteArray() << records << QStringList("newVulns") << vLine;
     QTest::newRow("old category marker wins over records")
         << 4 << ok + "<vulns>" + marker + records + "</vulns>"
-        << "vulnpoll.dat" << QByteArray("old") << QByteArray("old")
+        << "vulnpoll.dat" << QByteArray("old")
+        << QByteArray("old")
         // The same reply answers the category request, which refuses it.
         << QStringList() << vLine + vcLine;
     QTest::newRow("marker in other letter case")
