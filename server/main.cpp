@@ -24,10 +24,34 @@ QString defaultDataDir()
     return QStringLiteral(OVPAGER_SERVER_SOURCE_DATA);
 }
 
+// Every refused command line ends with the same status, whichever check
+// caught it.
 int fail(const QString& message)
 {
     std::fprintf(stderr, "ovpager-server: %s\n", qPrintable(message));
     return 2;
+}
+
+// A whole decimal number within [low, high], or false.
+bool number(const QString& text, qint64 low, qint64 high, qint64* value)
+{
+    bool ok = false;
+    *value = text.toLongLong(&ok);
+    return ok && !text.startsWith(u'+') && *value >= low && *value <= high;
+}
+
+// "host:port" with a numeric address or "localhost".
+bool listenAddress(const QString& where, QHostAddress* address, quint16* port)
+{
+    const qsizetype colon = where.lastIndexOf(u':');
+    qint64 n = 0;
+    if (colon <= 0 || !number(where.mid(colon + 1), 0, 65535, &n))
+        return false;
+    const QString host = where.left(colon);
+    *address = host == QLatin1String("localhost") ? QHostAddress(QHostAddress::LocalHost)
+                                                  : QHostAddress(host);
+    *port = quint16(n);
+    return !address->isNull();
 }
 
 } // namespace
@@ -36,6 +60,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ovpager-server"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(OVPAGER_VERSION));
     std::signal(SIGPIPE, SIG_IGN);
 
     QCommandLineParser options;
@@ -46,6 +71,7 @@ int main(int argc, char** argv)
                        "(/pagerv3/pager_info.html), * for all, or a probability 0..1.\n"
                        "Example: --faults cut:/pagerv3/pager_info.html,hang:0.1"));
     options.addHelpOption();
+    options.addVersionOption();
     const QCommandLineOption listen(QStringLiteral("listen"),
                                     QStringLiteral("Address and port (default 127.0.0.1:8080)."),
                                     QStringLiteral("host:port"), QStringLiteral("127.0.0.1:8080"));
@@ -63,31 +89,48 @@ int main(int argc, char** argv)
         QStringLiteral("Milliseconds a client may take to send its request (default 10000)."),
         QStringLiteral("ms"), QStringLiteral("10000"));
     options.addOptions({listen, data, faults, seed, initial, requestTimeout});
-    options.process(app);
+    if (!options.parse(QCoreApplication::arguments()))
+        return fail(options.errorText());
+    if (options.isSet(QStringLiteral("help")))
+        options.showHelp(0);
+    if (options.isSet(QStringLiteral("version")))
+        options.showVersion();
+    if (!options.positionalArguments().isEmpty())
+        return fail(QStringLiteral("unexpected argument \"") +
+                    options.positionalArguments().first() + u'"');
 
     const QString where = options.value(listen);
-    const qsizetype colon = where.lastIndexOf(u':');
-    bool portOk = false;
-    const uint port = where.mid(colon + 1).toUInt(&portOk);
-    const QHostAddress address(where.left(colon));
-    if (colon <= 0 || !portOk || port > 65535 || address.isNull())
-        return fail(QStringLiteral("bad --listen address \"%1\" (want host:port)").arg(where));
+    QHostAddress address;
+    quint16 port = 0;
+    if (!listenAddress(where, &address, &port))
+        return fail(QStringLiteral("bad --listen address \"") + where +
+                    QStringLiteral("\" (want host:port, host numeric or localhost)"));
+    qint64 seedValue = 0, firstValue = 0, timeoutValue = 0;
+    if (!number(options.value(seed), 0, 4294967295LL, &seedValue))
+        return fail(QStringLiteral("--seed wants a number from 0 to 4294967295"));
+    if (!number(options.value(initial), 0, 10000, &firstValue))
+        return fail(QStringLiteral("--initial wants a number from 0 to 10000"));
+    if (!number(options.value(requestTimeout), 100, 3600000, &timeoutValue))
+        return fail(QStringLiteral("--request-timeout wants milliseconds from 100 to 3600000"));
 
     CFaultPlan plan;
     QString error;
     if (!plan.parse(options.value(faults), &error))
         return fail(QStringLiteral("--faults: ") + error);
-    plan.setSeed(options.value(seed).toUInt());
+    plan.setSeed(quint32(seedValue));
 
     CServerData content(options.value(data));
     if (!content.load(&error))
         return fail(options.value(data) + QStringLiteral(": ") + error);
-    const int first = qBound(0, options.value(initial).toInt(), 10000);
+    const int first = int(firstValue);
     content.releaseInitial(first / 8, qMin(first, 6));
 
     CContentServer server(&content, &plan);
-    server.setRequestTimeout(qMax(100, options.value(requestTimeout).toInt()));
-    if (!server.listen(address, quint16(port)))
+    server.setRequestTimeout(int(timeoutValue));
+    // Room for a crowd connecting at once: past the backlog the kernel drops
+    // connection requests, and each client waits a second before trying again.
+    server.setListenBacklogSize(1024);
+    if (!server.listen(address, port))
         return fail(QStringLiteral("cannot listen on %1: %2").arg(where, server.errorString()));
     std::fprintf(stdout, "ovpager-server listening on %s:%u, data %s\n",
                  qPrintable(address.toString()), server.serverPort(),

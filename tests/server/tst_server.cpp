@@ -16,6 +16,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <memory>
+#include <vector>
+
 namespace {
 
 struct Reply
@@ -63,6 +67,8 @@ private slots:
     void faults();
     void badOptions_data();
     void badOptions();
+    void versionAndLocalhost();
+    void crowdConnectingAtOnce();
 
 private:
     bool start(const QStringList& extra = {});
@@ -467,6 +473,18 @@ void TestServer::badOptions_data()
     QTest::newRow("listen on a name") << QStringList{"--listen", "nowhere.invalid:80"};
     QTest::newRow("port too big") << QStringList{"--listen", "127.0.0.1:70000"};
     QTest::newRow("missing data") << QStringList{"--data", "/nonexistent/ovpager-data"};
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"};
+    QTest::newRow("option without its value") << QStringList{"--seed"};
+    QTest::newRow("stray argument") << QStringList{"extra"};
+    QTest::newRow("listen on another name") << QStringList{"--listen", "localhost.example:80"};
+    QTest::newRow("port not a number") << QStringList{"--listen", "127.0.0.1:8o"};
+    QTest::newRow("seed not a number") << QStringList{"--seed", "seven"};
+    QTest::newRow("seed negative") << QStringList{"--seed", "-1"};
+    QTest::newRow("seed too big") << QStringList{"--seed", "4294967296"};
+    QTest::newRow("initial too many") << QStringList{"--initial", "10001"};
+    QTest::newRow("initial with trailing text") << QStringList{"--initial", "5x"};
+    QTest::newRow("timeout too short") << QStringList{"--request-timeout", "99"};
+    QTest::newRow("timeout empty") << QStringList{"--request-timeout", ""};
 }
 
 void TestServer::badOptions()
@@ -480,8 +498,50 @@ void TestServer::badOptions()
                 arguments);
     QVERIFY(p.waitForFinished(5000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QVERIFY(p.exitCode() != 0);
+    QCOMPARE(p.exitCode(), 2);
     QVERIFY(p.readAllStandardError().contains("ovpager-server: "));
+}
+
+void TestServer::versionAndLocalhost()
+{
+    QProcess p;
+    p.start(QStringLiteral(OVPAGER_SERVER_BINARY), {QStringLiteral("--version")});
+    QVERIFY(p.waitForFinished(5000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(p.readAllStandardOutput(), QByteArray("ovpager-server 3.0\n"));
+
+    QVERIFY(start({QStringLiteral("--listen"), QStringLiteral("localhost:0")}));
+    QCOMPARE(get(QStringLiteral("/frames/ad.html?group=pager")).status, 200);
+}
+
+void TestServer::crowdConnectingAtOnce()
+{
+    QVERIFY(start());
+    // While the server is stopped only the kernel's backlog takes connections:
+    // every one of the crowd must find room there, none may wait for a retry.
+    QVERIFY(::kill(pid_t(server.processId()), SIGSTOP) == 0);
+    const int crowd = 200;
+    std::vector<std::unique_ptr<QTcpSocket>> sockets;
+    int connected = 0;
+    for (int i = 0; i < crowd; ++i) {
+        sockets.push_back(std::make_unique<QTcpSocket>());
+        QTcpSocket* s = sockets.back().get();
+        connect(s, &QTcpSocket::connected, this, [s, &connected] {
+            ++connected;
+            s->write("GET /frames/ad.html?group=pager HTTP/1.0\r\n\r\n");
+        });
+        s->connectToHost(QHostAddress::LocalHost, port);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(connected, crowd, 5000);
+    QVERIFY(::kill(pid_t(server.processId()), SIGCONT) == 0);
+    int answered = 0;
+    for (auto& s : sockets) {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            s->state() == QAbstractSocket::UnconnectedState || s->bytesAvailable() >= 12, 10000);
+        if (s->peek(12) == "HTTP/1.0 200")
+            ++answered;
+    }
+    QCOMPARE(answered, crowd);
 }
 
 QTEST_MAIN(TestServer)
