@@ -1,5 +1,6 @@
 #include "pager/core/categoryfile.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <climits>
@@ -61,7 +62,64 @@ bool rowTick(const QString& line)
     return at >= 0 && leadingInt(line.mid(at + 2)) == 1;
 }
 
-bool addRow(CategoryFile& file, const QString& line)
+// Where each category sits, as indexes from the top level down, keyed by
+// its top-level id and its own id; the first one seen wins, as in a depth
+// first search. Lookups cost the depth, not the size of the tree.
+class CategoryIndex
+{
+public:
+    using Path = QList<int>;
+
+    void note(int topId, int id, const Path& path) { m_paths.insert({topId, id}, path); }
+    bool contains(int topId, int id) const { return m_paths.contains({topId, id}); }
+    const Path* find(int topId, int id) const
+    {
+        const auto it = m_paths.constFind({topId, id});
+        return it == m_paths.cend() ? nullptr : &*it;
+    }
+    static CategoryNode* resolve(QList<CategoryNode>& topLevel, const Path& path)
+    {
+        QList<CategoryNode>* level = &topLevel;
+        CategoryNode* node = nullptr;
+        for (int index : path) {
+            node = &(*level)[index];
+            level = &node->children;
+        }
+        return node;
+    }
+
+    // Depth first, without recursion, so the first of equal ids is kept.
+    void build(const QList<CategoryNode>& topLevel)
+    {
+        for (int t = 0; t < topLevel.size(); ++t) {
+            const CategoryNode& top = topLevel.at(t);
+            if (contains(top.id, top.id))
+                continue; // only the first top level of an id is ever searched
+            note(top.id, top.id, {t});
+            QList<QPair<const CategoryNode*, Path>> stack;
+            for (int c = int(top.children.size()) - 1; c >= 0; --c)
+                stack.append({&top.children.at(c), {t, c}});
+            while (!stack.isEmpty()) {
+                const auto [node, path] = stack.takeLast();
+                if (!contains(top.id, node->id))
+                    note(top.id, node->id, path);
+                for (int c = int(node->children.size()) - 1; c >= 0; --c)
+                    stack.append({&node->children.at(c), path + Path{c}});
+            }
+        }
+    }
+
+private:
+    QHash<QPair<int, int>, Path> m_paths;
+};
+
+struct ParseState
+{
+    CategoryIndex index;
+    int orphans = 0; // rows without a parent, for the warnings' sake
+};
+
+bool addRow(CategoryFile& file, ParseState& state, const QString& line)
 {
     int topId = 0, parentId = 0, id = 0;
     if (!scanThreeIds(line, topId, parentId, id))
@@ -78,14 +136,29 @@ bool addRow(CategoryFile& file, const QString& line)
 
     CategoryNode node{topId, parentId, id, name, rowTick(line), {}};
     if (parentId == 0) {
+        if (!state.index.contains(id, id))
+            state.index.note(id, id, {int(file.topLevel.size())});
         file.topLevel.append(node);
         return true;
     }
-    CategoryNode* parent = findCategory(file.topLevel, parentId, topId);
-    if (!parent) {
-        qWarning("Could not find parent (%d) for item (%d).  TopLevel is %d", parentId, id, topId);
+    const CategoryIndex::Path* parentPath = state.index.find(topId, parentId);
+    if (!parentPath) {
+        // A hostile file can hold any number of these: name a few only.
+        if (++state.orphans <= 10)
+            qWarning("Could not find parent (%d) for item (%d).  TopLevel is %d", parentId, id,
+                     topId);
         return false;
     }
+    if (parentPath->size() >= maxCategoryDepth) {
+        if (++state.orphans <= 10)
+            qWarning("Category %d is nested too deeply (more than %d levels)", id,
+                     maxCategoryDepth);
+        return false;
+    }
+    CategoryNode* parent = CategoryIndex::resolve(file.topLevel, *parentPath);
+    if (!state.index.contains(topId, id))
+        state.index.note(topId, id,
+                         *parentPath + CategoryIndex::Path{int(parent->children.size())});
     parent->children.append(node);
     return true;
 }
@@ -146,6 +219,7 @@ bool hasTickedDescendant(const CategoryNode& node)
 CategoryFile parseCategoryFile(const QString& text)
 {
     CategoryFile file;
+    ParseState state;
     const QStringList lines = text.split(u'\n');
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
@@ -160,9 +234,11 @@ CategoryFile parseCategoryFile(const QString& text)
             if (n > 0)
                 file.numEntries = n;
         }
-        if (addRow(file, line))
+        if (addRow(file, state, line))
             ++file.counted;
     }
+    if (state.orphans > 10)
+        qWarning("... and %d more rows that do not fit in the tree", state.orphans - 10);
     return file;
 }
 
@@ -177,13 +253,15 @@ QByteArray formatCategoryFile(const CategoryFile& file)
 
 void applyOldTicks(CategoryFile& file, const QString& oldText)
 {
+    CategoryIndex index;
+    index.build(file.topLevel);
     for (const QString& raw : oldText.split(u'\n')) {
         const QString line = raw.trimmed();
         int topId = 0, parentId = 0, id = 0;
         if (line.isEmpty() || !scanThreeIds(line, topId, parentId, id) || !rowTick(line))
             continue;
-        if (CategoryNode* node = findCategory(file.topLevel, id, topId))
-            node->on = true;
+        if (const CategoryIndex::Path* path = index.find(topId, id))
+            CategoryIndex::resolve(file.topLevel, *path)->on = true;
     }
 }
 

@@ -5,13 +5,16 @@
 //   NUMENTRIES=<rows, the reserved row included>
 //   20001,0,20001,"announcements",1        (reserved, never an item)
 //   <top id>,<parent id>,<id>,"<name>",<1 ticked | 0>
-// Parents come before their children; the writer goes depth first.
+// Parents come before their children; the writer goes depth first. Rows
+// nested deeper than maxCategoryDepth (the top level is depth 1) do not count,
+// so such a file never passes as valid and every walk of a tree stays shallow.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 inline constexpr int announcementsId = 20001;
+inline constexpr int maxCategoryDepth = 32;
 
 struct CategoryNode
 {
@@ -33,8 +36,9 @@ struct CategoryFile
     bool isValid() const { return version > 0 && counted == numEntries; }
 };
 
-// Reads the whole file text. Rows whose parent has not been read yet do not
-// count (with a warning), so a corrupt file shows as !isValid().
+// Reads the whole file text in time linear in its size. Rows whose parent
+// has not been read yet, or that nest too deeply, do not count (with a
+// warning), so a corrupt file shows as !isValid().
 CategoryFile parseCategoryFile(const QString& text);
 
 QByteArray formatCategoryFile(const CategoryFile& file);

@@ -1,5 +1,6 @@
 #include "pager/core/categoryfile.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 class TestCategoryFile : public QObject
@@ -9,6 +10,8 @@ private slots:
     void parse_data();
     void parse();
     void roundTrip();
+    void deepChains_data();
+    void deepChains();
     void oldTicks_data();
     void oldTicks();
     void requestArgument();
@@ -103,6 +106,50 @@ void TestCategoryFile::roundTrip()
     CategoryFile changed = file;
     changed.topLevel.removeLast();
     QVERIFY(formatCategoryFile(changed).startsWith("VERSION=12\nNUMENTRIES=5\n"));
+}
+
+namespace {
+
+// One top level and a chain of `depth - 1` rows, each the child of the one before.
+QString chain(int depth, bool ticked = false)
+{
+    QString rows = QStringLiteral("1,0,1,\"top\",0\n");
+    for (int i = 2; i <= depth; ++i)
+        rows += QStringLiteral("1,") + QString::number(i - 1) + u',' + QString::number(i) +
+                QStringLiteral(",\"c\",") + (ticked && i == depth ? u'1' : u'0') + u'\n';
+    return withHeader(depth + 1, rows);
+}
+
+} // namespace
+
+void TestCategoryFile::deepChains_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("as deep as allowed") << maxCategoryDepth << true;
+    QTest::newRow("one level too deep") << maxCategoryDepth + 1 << false;
+    QTest::newRow("a chain 40,000 deep") << 40000 << false;
+}
+
+void TestCategoryFile::deepChains()
+{
+    QFETCH(int, depth);
+    QFETCH(bool, valid);
+
+    const QString text = chain(depth, true);
+    if (!valid)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("nested too deeply"));
+    const CategoryFile file = parseCategoryFile(text);
+    QCOMPARE(file.isValid(), valid);
+    QCOMPARE(file.counted, qMin(depth, maxCategoryDepth) + 1);
+    if (!valid)
+        return;
+    QCOMPARE(QString::fromLatin1(formatCategoryFile(file)), text);
+    QCOMPARE(contentRequestArgument(file, 5),
+             QStringLiteral("version=7&nentries=5&Content=T20001,T1,") + QString::number(depth));
+    CategoryFile untick = parseCategoryFile(chain(depth));
+    applyOldTicks(untick, text);
+    QCOMPARE(formatCategoryFile(untick), formatCategoryFile(file));
 }
 
 void TestCategoryFile::oldTicks_data()
