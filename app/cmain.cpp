@@ -9,13 +9,15 @@
 #include "pager/core/globals.h"
 #include "pager/icons.h"
 #include "pager/navigate.h"
-#include "app/x11hints.h"
+#include "pager/x11hints.h"
 
 #include <QApplication>
 #include <QBitmap>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPushButton>
+
+CMain* mainWindow = nullptr;
 
 CMain::CMain() : QWidget(nullptr, Qt::Window)
 {
@@ -24,6 +26,7 @@ CMain::CMain() : QWidget(nullptr, Qt::Window)
     mainWindow = this;
 
     pager = new CPager(this);
+    pager->lookHost = this;
 
     updateButton = new CPagerButton(this);
     configButton = new CPagerButton(this);

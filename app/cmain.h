@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pager/clookhost.h"
+
 #include <QPixmap>
 #include <QVector>
 #include <QWidget>
@@ -12,14 +14,14 @@ class QPushButton;
 
 // The one top-level window: the controller's pane, the plain button bar or
 // a skin's image buttons, and the sponsor banner.
-class CMain : public QWidget
+class CMain : public QWidget, public CLookHost
 {
     Q_OBJECT
 public:
     CMain();
 
-    bool applySkin(const CSkin& skin);
-    void applyPlainLook();
+    bool applySkin(const CSkin& skin) override;
+    void applyPlainLook() override;
 
     CPager* pager;
     CPagerButton* configButton;
@@ -52,5 +54,7 @@ private:
     QWidget* logoWidget = nullptr;
     bool ready = false;
     bool bannerWired = false;
-    bool skinned = false;        // the skinned look is shown
+    bool skinned = false; // the skinned look is shown
 };
+
+extern CMain* mainWindow; // the one main window

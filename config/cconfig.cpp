@@ -1,9 +1,7 @@
 #include "config/cconfig.h"
 
-#include "pager/ccategorytree.h"
 #include "config/cinventoryoptions.h"
 #include "config/coptions.h"
-#include "inventory/netinventory.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -12,30 +10,37 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-CConfig::CConfig(CWWWServer* server, QWidget* parent) : QDialog(parent)
+CConfig::CConfig(QWidget* parent) : QDialog(parent)
 {
     setModal(true);
     auto* column = new QVBoxLayout(this);
     tabs = new QTabWidget(this);
     column->addWidget(tabs);
 
-    m_categoryPage = new CCategoryTree(tabs);
-    m_categoryPage->setObjectName(QStringLiteral("tree"));
     m_optionsPage = new COptions(tabs);
     m_optionsPage->setObjectName(QStringLiteral("options"));
-    m_inventoryPage = new CNetInventory(server, this, tabs);
-    m_inventoryPage->setObjectName(QStringLiteral("netinventory"));
     m_inventoryOptionsPage = new CInventoryOptions(tabs);
     m_inventoryOptionsPage->setObjectName(QStringLiteral("netoptions"));
-    tabs->addTab(m_categoryPage, QStringLiteral("&Categories"));
     tabs->addTab(m_optionsPage, QStringLiteral("&Options"));
-    tabs->addTab(m_inventoryPage, QStringLiteral("&Network Inventory"));
     tabs->addTab(m_inventoryOptionsPage, QStringLiteral("&Inventory Options"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     column->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CConfig::accept);
     connect(tabs, &QTabWidget::currentChanged, this, &CConfig::slotNewTab);
+    lastPage = tabs->currentWidget();
+}
+
+void CConfig::setPages(QWidget* categoryPage, QWidget* inventoryPage)
+{
+    const QSignalBlocker block(tabs);
+    m_categoryPage = categoryPage;
+    m_categoryPage->setObjectName(QStringLiteral("tree"));
+    tabs->insertTab(0, m_categoryPage, QStringLiteral("&Categories"));
+    m_inventoryPage = inventoryPage;
+    m_inventoryPage->setObjectName(QStringLiteral("netinventory"));
+    tabs->insertTab(2, m_inventoryPage, QStringLiteral("&Network Inventory"));
+    tabs->setCurrentIndex(0);
     lastPage = tabs->currentWidget();
 }
 

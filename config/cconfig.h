@@ -2,24 +2,24 @@
 
 #include <QDialog>
 
-class CCategoryTree;
 class CInventoryOptions;
-class CNetInventory;
 class COptions;
-class CWWWServer;
 class QTabWidget;
 
 // The modal configuration dialog. Its pages' widgets are where every
-// setting lives while the program runs.
+// setting lives while the program runs. The category and inventory pages
+// belong to the layers above and are handed in by whoever owns the dialog.
 class CConfig : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CConfig(CWWWServer* server, QWidget* parent = nullptr);
+    explicit CConfig(QWidget* parent = nullptr);
+    // Puts the two pages at their tabs; the dialog owns them from then on.
+    void setPages(QWidget* categoryPage, QWidget* inventoryPage);
 
-    CCategoryTree* categoryPage() const { return m_categoryPage; }
+    QWidget* categoryPage() const { return m_categoryPage; }
     COptions* optionsPage() const { return m_optionsPage; }
-    CNetInventory* inventoryPage() const { return m_inventoryPage; }
+    QWidget* inventoryPage() const { return m_inventoryPage; }
     CInventoryOptions* inventoryOptionsPage() const { return m_inventoryOptionsPage; }
 
     bool checkRecipients();
@@ -29,9 +29,9 @@ public slots:
     void slotNewTab(int index);
 
 private:
-    CCategoryTree* m_categoryPage;
+    QWidget* m_categoryPage = nullptr;
     COptions* m_optionsPage;
-    CNetInventory* m_inventoryPage;
+    QWidget* m_inventoryPage = nullptr;
     CInventoryOptions* m_inventoryOptionsPage;
     QWidget* lastPage = nullptr;
     QTabWidget* tabs;

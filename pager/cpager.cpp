@@ -7,7 +7,7 @@
 #include "config/cconfig.h"
 #include "net/cguilinkui.h"
 #include "config/cinventoryoptions.h"
-#include "app/cmain.h"
+#include "pager/clookhost.h"
 #include "config/coptions.h"
 #include "config/csearchdialog.h"
 #include "app/core/cskin.h"
@@ -74,7 +74,10 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
     linkUi = new CGuiLinkUi;
     server->setUi(linkUi);
 
-    configDialog = new CConfig(server);
+    configDialog = new CConfig;
+    m_categoryPage = new CCategoryTree;
+    m_inventoryPage = new CNetInventory(server, configDialog);
+    configDialog->setPages(m_categoryPage, m_inventoryPage);
     configDialog->resize(300, 400);
     configDialog->setWindowTitle(QStringLiteral("Pager Configuration"));
 
@@ -102,15 +105,15 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
     const int w = width();
     splitter->setSizes({w / 2, w - w / 2});
 
-    connect(server, &CWWWServer::categoryUpdateDone, configDialog->categoryPage(),
+    connect(server, &CWWWServer::categoryUpdateDone, categoryPage(),
             &CCategoryTree::slotLoadCategories);
-    connect(configDialog->categoryPage(), &CCategoryTree::categoriesLoaded, this,
+    connect(categoryPage(), &CCategoryTree::categoriesLoaded, this,
             &CPager::slotUpdateTopLevel);
     // A poll refused for an old category file is asked again as soon as a
     // newer file is in, instead of a whole poll interval later. Only for a
     // newer version, so a server that keeps refusing cannot make a loop.
-    connect(configDialog->categoryPage(), &CCategoryTree::categoriesLoaded, this, [this] {
-        if (repollWanted && configDialog->categoryPage()->version > polledVersion) {
+    connect(categoryPage(), &CCategoryTree::categoriesLoaded, this, [this] {
+        if (repollWanted && categoryPage()->version > polledVersion) {
             repollWanted = false;
             pollContent();
         }
@@ -123,7 +126,7 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
     browserPath = configDialog->optionsPage()->browserPath();
 
     if (QFile::exists(dataDirPath + QStringLiteral("category.dat")))
-        configDialog->categoryPage()->load(QStringLiteral("category.dat"));
+        categoryPage()->load(QStringLiteral("category.dat"));
     else
         server->enqueue(CategoryUpdate, QString());
 
@@ -210,14 +213,14 @@ void CPager::showVersionBanner()
 
 void CPager::pollContent()
 {
-    polledVersion = configDialog->categoryPage()->version;
-    server->enqueue(ContentPoll, configDialog->categoryPage()->contentRequestArgument(numItems));
+    polledVersion = categoryPage()->version;
+    server->enqueue(ContentPoll, categoryPage()->contentRequestArgument(numItems));
 }
 
 void CPager::slotUpdateContent()
 {
     pollContent();
-    const CNetInventory* inventory = configDialog->inventoryPage();
+    const CNetInventory* inventory = inventoryPage();
     if (inventory->profileCount() > 0) {
         debugLine(QStringLiteral("Sending VULNPOLL"));
         const QString argument =
@@ -257,7 +260,7 @@ void CPager::slotDoConfig()
     pollTimer.stop();
     if (configDialog->exec() == QDialog::Accepted) {
         COptions* options = configDialog->optionsPage();
-        configDialog->categoryPage()->save(QStringLiteral("category.dat"));
+        categoryPage()->save(QStringLiteral("category.dat"));
         slotUpdateTopLevel();
         if (options->pollMinutes() != pollMinutes)
             pollMinutes = options->pollMinutes();
@@ -269,14 +272,15 @@ void CPager::slotDoConfig()
             if (skin) {
                 delete skin;
                 skin = nullptr;
-                mainWindow->applyPlainLook();
-                mainWindow->resize(600, 300);
+                if (lookHost)
+                    lookHost->applyPlainLook();
+                window()->resize(600, 300);
             }
         } else if (!skin || options->skinName() != skin->getName()) {
             // The current skin stays until the new one is on screen, so a
             // broken choice keeps the look the user had.
             auto* next = new CSkin(path);
-            if (mainWindow->applySkin(*next)) {
+            if (lookHost && lookHost->applySkin(*next)) {
                 delete skin;
                 skin = next;
             } else {
@@ -311,7 +315,7 @@ void CPager::slotDoSearch()
 void CPager::slotReceiveVulns()
 {
     debugLine(QStringLiteral("slotReceiveVulns"));
-    configDialog->inventoryPage()->processVulns();
+    inventoryPage()->processVulns();
 }
 
 void CPager::slotReceiveAd(QString& imagePath, QString& targetUrl)

@@ -10,8 +10,11 @@
 
 class QMessageBox;
 
+class CCategoryTree;
 class CConfig;
 class CGuiLinkUi;
+class CNetInventory;
+class CLookHost;
 class CSkin;
 class CWWWServer;
 class QSplitter;
@@ -39,10 +42,14 @@ public:
     CWWWServer* server = nullptr;
     CConfig* configDialog = nullptr;
     CSkin* skin = nullptr;
+    CLookHost* lookHost = nullptr; // the window that shows the chosen look
     bool active = false;
     QString adUrl;
     int numItems = 5;
 
+    // The dialog's category and inventory pages, which the controller builds.
+    CCategoryTree* categoryPage() const { return m_categoryPage; }
+    CNetInventory* inventoryPage() const { return m_inventoryPage; }
     QTreeWidget* headlines() const { return headlineList; }
     QTextBrowser* abstractPane() const { return abstractView; }
     QTimer* pollTimerForTest() { return &pollTimer; }
@@ -101,4 +108,6 @@ private:
     CGuiLinkUi* linkUi = nullptr;
     CHeadlineList m_headlines;
     bool m_saveFailed = false;
+    CCategoryTree* m_categoryPage = nullptr;
+    CNetInventory* m_inventoryPage = nullptr;
 };

@@ -22,7 +22,7 @@ void CPager::slotUpdateTopLevel()
     showVersionBanner();
     if (articlesReady)
         saveArticles(QStringLiteral("article.dat"));
-    configDialog->categoryPage()->populateTopLevel(headlineList);
+    categoryPage()->populateTopLevel(headlineList);
     QList<QPair<int, QString>> categories;
     for (int i = 0; i < headlineList->topLevelItemCount(); ++i)
         if (const auto* item = dynamic_cast<const CCategoryItem*>(headlineList->topLevelItem(i)))

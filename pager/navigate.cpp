@@ -2,7 +2,7 @@
 
 #include "pager/core/browserurl.h"
 #include "pager/core/globals.h"
-#include "app/x11hints.h"
+#include "pager/x11hints.h"
 
 #include <QFile>
 #include <QMessageBox>

@@ -4,7 +4,6 @@
 
 bool debugMode = false;
 bool vulnTestMode = false;
-CMain* mainWindow = nullptr;
 QString dataDirPath;
 QString browserPath;
 

@@ -2,12 +2,9 @@
 
 #include <QString>
 
-class CMain;
-
 // Program-wide values, set once at start-up and read everywhere.
 extern bool debugMode;      // "-debug": diagnostic lines on standard output
 extern bool vulnTestMode;   // "-vulntest": vulnerability polls ask for the whole feed
-extern CMain* mainWindow;   // the one main window
 extern QString dataDirPath; // "~/.ovpager/", always ending in "/"
 extern QString browserPath; // configured browser executable
 

@@ -8,7 +8,7 @@
 #include "app/cpagerbutton.h"
 #include "app/core/cskin.h"
 #include "config/core/settingsfile.h"
-#include "app/x11hints.h"
+#include "pager/x11hints.h"
 
 #include <QApplication>
 #include <QDir>

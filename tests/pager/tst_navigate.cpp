@@ -3,7 +3,7 @@
 #include "pager/core/browserurl.h"
 #include "pager/core/globals.h"
 #include "pager/navigate.h"
-#include "app/x11hints.h"
+#include "pager/x11hints.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/x11hints.h"
+#include "pager/x11hints.h"
 
 #include <QGuiApplication>
 
