@@ -1,14 +1,15 @@
 // The sponsor banner: stored advertisements play, a missing one changes
 // nothing, and a banner page over a real socket ends in a playable ad.gif.
-#include "tests/common/testgif.h"
 #include "app/cbanner.h"
 #include "net/core/cwwwrequest.h"
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
+#include "tests/common/testgif.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QMovie>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -22,6 +23,7 @@ private slots:
     void init();
     void playsAndKeeps();
     void advertisementRound();
+    void refusesOutsized();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -101,6 +103,28 @@ void TestBanner::advertisementRound()
                                  "GET /images/spring.gif HTTP/1.0"}));
     QCOMPARE(target, QStringLiteral("http://sponsor.example/?a=1&b=2"));
     QCOMPARE(banner.currentMovie()->frameCount(), 3);
+}
+
+void TestBanner::refusesOutsized()
+{
+    CBanner banner;
+    QFile gif(dataDirPath + "ad.gif");
+    QVERIFY(gif.open(QIODevice::WriteOnly));
+    gif.write(testgif::banner(2));
+    gif.close();
+    banner.slotChangeBanner();
+    QMovie* shown = banner.currentMovie();
+    QVERIFY(shown);
+
+    // A few kilobytes that would decode to gigabytes, left by an older run.
+    QByteArray huge = testgif::banner(3);
+    huge[6] = huge[7] = huge[8] = huge[9] = char(0x10);
+    QVERIFY(gif.open(QIODevice::WriteOnly));
+    gif.write(huge);
+    gif.close();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ad.gif refused: screen of 4112x4112"));
+    banner.slotChangeBanner();
+    QCOMPARE(banner.currentMovie(), shown);
 }
 
 QTEST_MAIN(TestBanner)
