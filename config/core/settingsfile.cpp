@@ -44,8 +44,11 @@ QByteArray formatSettings(const PagerSettings& s)
         {"mailer", s.mailer},
     };
     QString text = QStringLiteral("<config>\n");
-    for (const auto& [key, value] : rows)
-        text += QStringLiteral("\t<%1>%2</%1>\n").arg(QLatin1String(key), value);
+    for (const auto& [key, value] : rows) {
+        const QString name = QLatin1String(key);
+        text += QStringLiteral("\t<") + name + u'>' + value + QStringLiteral("</") + name +
+                QStringLiteral(">\n");
+    }
     text += QStringLiteral("</config>\n");
     return text.toUtf8();
 }
@@ -91,4 +94,9 @@ ParsedSettings parseSettings(const QString& input)
     v.mailer = mailer;
     result.secondGroup = true;
     return result;
+}
+
+bool isStorableSettingText(const QString& text)
+{
+    return !text.contains(QLatin1String("</"));
 }

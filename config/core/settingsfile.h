@@ -33,6 +33,8 @@ struct ParsedSettings
     // The second group (vulnpopup .. mailer) was complete too.
     bool secondGroup = false;
     PagerSettings values;
+
+    bool complete() const { return firstGroup && secondGroup; }
 };
 
 QByteArray formatSettings(const PagerSettings& settings);
@@ -40,3 +42,7 @@ QByteArray formatSettings(const PagerSettings& settings);
 // Reads the settings text; counts are clamped (5..25 articles, 10..60
 // minutes) and a flag is on only when it reads as the number 1.
 ParsedSettings parseSettings(const QString& text);
+
+// False for a text that cannot be read back: "</" would end its element early
+// and could cut the keys after it.
+bool isStorableSettingText(const QString& text);

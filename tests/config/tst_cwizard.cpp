@@ -1,0 +1,208 @@
+// The first-run wizard's pages and checks, offscreen.
+#include "config/cwizard.h"
+#include "tests/common/boxwatcher.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestWizard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void pagesInOrder();
+    void nextFollowsField();
+    void browse();
+    void forwardChecks_data();
+    void forwardChecks();
+    void backFromFinishedChecksBrowser();
+
+private:
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+};
+
+void TestWizard::initTestCase()
+{
+    auto make = [](const QString& file, bool executable) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                                 (executable ? QFile::ExeOwner : QFile::Permissions())));
+    };
+    make(path("browser"), true);
+    make(path("mail"), true);
+    make(path("notes"), false);
+    QVERIFY(QDir().mkpath(path("odd<")));
+    make(path("odd</browser"), true);
+}
+
+void TestWizard::pagesInOrder()
+{
+    CWizard wizard;
+    wizard.show();
+    QStringList titles;
+    for (int id : wizard.pageIds())
+        titles << wizard.page(id)->title();
+    QCOMPARE(titles, (QStringList{"Welcome", "Browser Path", "Mailer Path", "Finished"}));
+    QCOMPARE(wizard.size(), QSize(700, 350));
+    QCOMPARE(wizard.currentPage(), wizard.welcomePage);
+    QVERIFY(!wizard.button(QWizard::BackButton)->isEnabled());
+    QVERIFY(wizard.button(QWizard::NextButton)->isEnabled());
+    QCOMPARE(wizard.button(QWizard::NextButton)->text(), QStringLiteral("Next >"));
+    QCOMPARE(wizard.button(QWizard::CancelButton)->text(), QStringLiteral("&Cancel"));
+}
+
+void TestWizard::nextFollowsField()
+{
+    CWizard wizard;
+    wizard.browserEdit->setText(path("browser"));
+    wizard.show();
+    wizard.next();
+    QCOMPARE(wizard.currentPage(), wizard.browserPage);
+    QAbstractButton* next = wizard.button(QWizard::NextButton);
+    QVERIFY(next->isEnabled());
+    wizard.browserEdit->clear();
+    QVERIFY(!next->isEnabled());
+    QTest::keyClicks(wizard.browserEdit, QStringLiteral("/x"));
+    QVERIFY(next->isEnabled());
+    // Shown again after going back, the page still goes by its field.
+    wizard.browserEdit->clear();
+    wizard.back();
+    wizard.next();
+    QVERIFY(!wizard.button(QWizard::NextButton)->isEnabled());
+}
+
+void TestWizard::browse()
+{
+    CWizard wizard;
+    wizard.show();
+    wizard.next();
+    wizard.browserEdit->setText(QStringLiteral("/typed/by/hand"));
+    QString pick; // empty: the user cancels the file dialog
+    BoxWatcher watcher([&pick](QWidget* w) {
+        auto* files = qobject_cast<QFileDialog*>(w);
+        QVERIFY(files);
+        if (pick.isEmpty()) {
+            files->reject();
+        } else {
+            files->selectFile(pick);
+            QMetaObject::invokeMethod(files, "accept");
+        }
+    });
+    wizard.doBrowse();
+    QCOMPARE(watcher.others, 1);
+    QCOMPARE(wizard.browserEdit->text(), QStringLiteral("/typed/by/hand"));
+    QVERIFY(wizard.button(QWizard::NextButton)->isEnabled());
+
+    pick = path("browser");
+    wizard.doBrowse();
+    QCOMPARE(watcher.others, 2);
+    QCOMPARE(wizard.browserEdit->text(), pick);
+    QCOMPARE(wizard.mailerEdit->text().contains(pick), false);
+}
+
+void TestWizard::forwardChecks_data()
+{
+    QTest::addColumn<QString>("browser");
+    QTest::addColumn<QString>("mailer");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("endPage");
+
+    const QString invalid = QStringLiteral(" is not a path to a valid executable file");
+    const QString mail =
+        path("mail") + QStringLiteral(" -s \"Orvelle Pager: Vulnerable Profiles\"");
+    QTest::newRow("both fine") << path("browser") << mail << QString() << "Finished";
+    QTest::newRow("mailer with any arguments")
+        << path("browser") << path("mail") + QStringLiteral(" -x 'a b' \"$c\"") << QString()
+        << "Finished";
+    QTest::newRow("browser is a directory")
+        << dir.path() << mail << dir.path() + invalid << "Browser Path";
+    QTest::newRow("browser missing")
+        << path("gone") << mail << path("gone") + invalid << "Browser Path";
+    QTest::newRow("browser not executable")
+        << path("notes") << mail << path("notes") + invalid << "Browser Path";
+    QTest::newRow("browser with arguments")
+        << path("browser") + QStringLiteral(" -new") << mail
+        << path("browser") + QStringLiteral(" -new") + invalid << "Browser Path";
+    QTest::newRow("browser that cannot be stored")
+        << path("odd</browser") << mail
+        << path("odd</browser") + QStringLiteral(" cannot be kept in the settings: it must not "
+                                                 "contain \"</\"")
+        << "Browser Path";
+    QTest::newRow("mailer is a directory")
+        << path("browser") << dir.path() + QStringLiteral(" -s x") << dir.path() + invalid
+        << "Mailer Path";
+    QTest::newRow("mailer begins with a blank")
+        << path("browser") << u' ' + mail << invalid << "Mailer Path";
+    QTest::newRow("mailer that cannot be stored")
+        << path("browser") << path("mail") + QStringLiteral(" -s </mailer>")
+        << path("mail") + QStringLiteral(" -s </mailer> cannot be kept in the settings: it must "
+                                         "not contain \"</\"")
+        << "Mailer Path";
+}
+
+void TestWizard::forwardChecks()
+{
+    QFETCH(QString, browser);
+    QFETCH(QString, mailer);
+    QFETCH(QString, box);
+    QFETCH(QString, endPage);
+
+    CWizard wizard;
+    wizard.browserEdit->setText(browser);
+    wizard.mailerEdit->setText(mailer);
+    wizard.show();
+    BoxWatcher watcher;
+    watcher.ignore(&wizard);
+    // Next until the wizard stays where it is or reaches the end.
+    for (int i = 0; i < 3; ++i) {
+        const int before = wizard.currentId();
+        wizard.next();
+        if (wizard.currentId() == before)
+            break;
+    }
+    QCOMPARE(wizard.currentPage()->title(), endPage);
+    QCOMPARE(watcher.boxes, box.isEmpty()
+                                ? QStringList()
+                                : QStringList{QStringLiteral("Orvelle Pager Wizard|") + box});
+    if (endPage == QLatin1String("Finished")) {
+        QAbstractButton* finish = wizard.button(QWizard::FinishButton);
+        QVERIFY(finish->isVisible() && finish->isEnabled());
+        QCOMPARE(wizard.focusWidget(), finish);
+    }
+}
+
+void TestWizard::backFromFinishedChecksBrowser()
+{
+    QFile browser(path("browser"));
+    CWizard wizard;
+    wizard.browserEdit->setText(browser.fileName());
+    wizard.mailerEdit->setText(path("mail"));
+    wizard.show();
+    BoxWatcher watcher;
+    watcher.ignore(&wizard);
+    for (int i = 0; i < 3; ++i)
+        wizard.next();
+    QCOMPARE(wizard.currentPage(), wizard.finishedPage);
+    // The browser stops being runnable while the user looks at the last page.
+    const QFile::Permissions before = browser.permissions();
+    QVERIFY(browser.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    wizard.back();
+    QCOMPARE(wizard.currentPage(), wizard.finishedPage);
+    QCOMPARE(watcher.boxes,
+             QStringList{QStringLiteral("Orvelle Pager Wizard|") + browser.fileName() +
+                         QStringLiteral(" is not a path to a valid executable file")});
+    QVERIFY(browser.setPermissions(before));
+    wizard.back();
+    QCOMPARE(wizard.currentPage(), wizard.mailerPage);
+    QCOMPARE(watcher.boxes.size(), 1);
+}
+
+QTEST_MAIN(TestWizard)
+#include "tst_cwizard.moc"
