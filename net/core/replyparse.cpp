@@ -4,12 +4,33 @@
 
 namespace {
 
-// Replaces `from` by `to`, searching again from the start after each change,
-// without regard to case.
+// Replaces `from` by `to` without regard to case, as if searching again
+// from the start after each change, in one pass: a new match can only end
+// in what a replacement left, so that is fed through the scan once more.
+// `to` must be shorter than `from`, which bounds the work by the text's size.
 void replaceFromStart(QString& text, const QString& from, const QString& to)
 {
-    for (qsizetype at; (at = text.indexOf(from, 0, Qt::CaseInsensitive)) >= 0;)
-        text.replace(at, from.size(), to);
+    if (!text.contains(from, Qt::CaseInsensitive))
+        return;
+    QString out;
+    out.reserve(text.size());
+    QString pending; // replacement text still to be scanned, last char first
+    qsizetype next = 0;
+    while (next < text.size() || !pending.isEmpty()) {
+        if (!pending.isEmpty()) {
+            out += pending.back();
+            pending.chop(1);
+        } else {
+            out += text.at(next++);
+        }
+        if (out.size() >= from.size() &&
+            QStringView(out).right(from.size()).compare(from, Qt::CaseInsensitive) == 0) {
+            out.chop(from.size());
+            for (qsizetype i = to.size() - 1; i >= 0; --i)
+                pending += to.at(i);
+        }
+    }
+    text = out;
 }
 
 QString textBetween(const QString& text, const QString& marker, qsizetype from = 0)

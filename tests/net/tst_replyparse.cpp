@@ -112,6 +112,12 @@ void TestReplyParse::adPage_data()
     QTest::newRow("empty link") << "<A HREF=\"\"><IMG SRC=\"/images/a.gif\">" << true
                                 << "/images/a.gif" << QString();
     QTest::newRow("empty page") << "" << false << QString() << QString();
+    QTest::newRow("ampersand escaped again and again")
+        << "<A HREF=\"a&amp;amp;AMP;b&#&#58;58;\"><IMG SRC=\"/images/a\">" << true << "/images/a"
+        << "a&b&#:58;";
+    QTest::newRow("1 MB of escaped ampersands")
+        << "<A HREF=\"" + QString("&amp;").repeated(200000) + "\"><IMG SRC=\"/images/a\">" << true
+        << "/images/a" << QString(200000, u'&');
 }
 
 void TestReplyParse::adPage()
