@@ -227,10 +227,10 @@ void CContentServer::log(QTcpSocket* socket, const QString& line, int status, qs
                          CFaultPlan::Fault fault)
 {
     const QString when = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    QString entry = QStringLiteral("%1 [%2] \"%3\" %4 %5")
-                        .arg(socket->peerAddress().toString(), when, line)
-                        .arg(status)
-                        .arg(bytes);
+    // The request line is the client's text: joined, never formatted.
+    QString entry = socket->peerAddress().toString() + QStringLiteral(" [") + when +
+                    QStringLiteral("] \"") + line + QStringLiteral("\" ") +
+                    QString::number(status) + u' ' + QString::number(bytes);
     if (fault != CFaultPlan::None)
         entry += QStringLiteral(" fault=") + CFaultPlan::name(fault);
     std::fprintf(stdout, "%s\n", qPrintable(entry));

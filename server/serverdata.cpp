@@ -182,16 +182,16 @@ QByteArray CServerData::contentReply(int version, int entries, const QList<Conte
             if (!wish.subIds.isEmpty() && h.subId != 0 && !wish.subIds.contains(h.subId))
                 continue;
             ++sent;
-            out +=
-                QStringLiteral("<headline>\n\t<category>%1</category>\n"
-                               "\t<link>http://www.orvelle.example/news/article.html?id=%2</link>\n"
-                               "\t<title>%3</title>\n\t<id>%2</id>\n"
-                               "\t<timestamp>%4</timestamp>\n\t<topcategory>%5</topcategory>\n"
-                               "</headline>\n")
-                    .arg(h.subId)
-                    .arg(r.id)
-                    .arg(h.title, r.timestamp)
-                    .arg(h.topId);
+            // Joined, never formatted: a title may hold "%5" of its own.
+            const QString id = QString::number(r.id);
+            out += QStringLiteral("<headline>\n\t<category>") + QString::number(h.subId) +
+                   QStringLiteral("</category>\n\t<link>http://www.orvelle.example/news/"
+                                  "article.html?id=") +
+                   id + QStringLiteral("</link>\n\t<title>") + h.title +
+                   QStringLiteral("</title>\n\t<id>") + id +
+                   QStringLiteral("</id>\n\t<timestamp>") + r.timestamp +
+                   QStringLiteral("</timestamp>\n\t<topcategory>") + QString::number(h.topId) +
+                   QStringLiteral("</topcategory>\n</headline>\n");
         }
     }
     out += QStringLiteral("</topnews>\n");
@@ -239,11 +239,10 @@ QByteArray CServerData::adPage()
     QString link = m_sponsors.at(index).value(0);
     link.replace(QLatin1String("&"), QLatin1String("&amp;"));
     link.replace(QLatin1String(":"), QLatin1String("&#58;"));
-    return QStringLiteral("<html><body bgcolor=\"#102034\">\n<A HREF=\"%1\" TARGET=\"_top\">"
-                          "<IMG SRC=\"../images/sponsor%2.gif\" WIDTH=230 HEIGHT=33 BORDER=0>"
-                          "</A>\n</body></html>\n")
-        .arg(link)
-        .arg(index + 1)
+    return (QStringLiteral("<html><body bgcolor=\"#102034\">\n<A HREF=\"") + link +
+            QStringLiteral("\" TARGET=\"_top\"><IMG SRC=\"../images/sponsor") +
+            QString::number(index + 1) +
+            QStringLiteral(".gif\" WIDTH=230 HEIGHT=33 BORDER=0></A>\n</body></html>\n"))
         .toUtf8();
 }
 

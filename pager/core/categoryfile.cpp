@@ -177,12 +177,10 @@ CategoryNode* findBelow(QList<CategoryNode>& nodes, int id)
 void writeRows(QString& out, const QList<CategoryNode>& nodes)
 {
     for (const CategoryNode& n : nodes) {
-        out += QStringLiteral("%1,%2,%3,\"%4\",%5\n")
-                   .arg(n.topId)
-                   .arg(n.parentId)
-                   .arg(n.id)
-                   .arg(n.name)
-                   .arg(n.on ? 1 : 0);
+        // Joined, never formatted: a name may hold "%4" of its own.
+        out += QString::number(n.topId) + u',' + QString::number(n.parentId) + u',' +
+               QString::number(n.id) + QStringLiteral(",\"") + n.name + QStringLiteral("\",") +
+               (n.on ? u'1' : u'0') + u'\n';
         writeRows(out, n.children);
     }
 }

@@ -98,7 +98,7 @@ void TestCategoryFile::roundTrip()
 {
     const QByteArray text = "VERSION=12\nNUMENTRIES=5\n20001,0,20001,\"announcements\",1\n"
                             "100,0,100,\"Unix\",1\n100,100,101,\"Linux\",0\n"
-                            "100,101,103,\"Kernel, \"core\"\",1\n200,0,200,\"Windows\",0\n";
+                            "100,101,103,\"Kernel, \"core\"\",1\n200,0,200,\"Deals 50%4 off\",1\n";
     const CategoryFile file = parseCategoryFile(QString::fromLatin1(text));
     QVERIFY(file.isValid());
     QCOMPARE(formatCategoryFile(file), text);

@@ -1,9 +1,9 @@
 // The built ovpager-server as a real process on a free loopback port, its
 // replies read back with the pager's own readers.
 
+#include "net/core/replyparse.h"
 #include "pager/core/categoryfile.h"
 #include "pager/core/headlinelist.h"
-#include "net/core/replyparse.h"
 #include "pager/core/taggedtext.h"
 
 #include <QBuffer>
@@ -69,6 +69,8 @@ private slots:
     void badOptions();
     void versionAndLocalhost();
     void crowdConnectingAtOnce();
+    void textsAsWritten_data();
+    void textsAsWritten();
 
 private:
     bool start(const QStringList& extra = {});
@@ -542,6 +544,37 @@ void TestServer::crowdConnectingAtOnce()
             ++answered;
     }
     QCOMPARE(answered, crowd);
+}
+
+void TestServer::textsAsWritten_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("abstract");
+    QTest::newRow("percent signs") << "Deals 50%4 off %1"
+                                   << "Save %2 today, %1 only";
+}
+
+void TestServer::textsAsWritten()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, abstract);
+
+    QFile headlines(dataDir.filePath(QStringLiteral("headlines.txt")));
+    QVERIFY(headlines.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    headlines.write((QStringLiteral("1\t101\t") + title + u'\t' + abstract + u'\n').toUtf8());
+    headlines.close();
+    QVERIFY(start());
+    const Reply poll =
+        get(QStringLiteral("/pagerv3/pager_info.html?version=3&nentries=5&Content=T1"));
+    const ContentReply content = parseContentReply(QString::fromUtf8(poll.body));
+    QVERIFY(!content.records.isEmpty());
+    const Headline first = content.records.first();
+    QCOMPARE(first.title, title);
+    const Reply page =
+        get(QStringLiteral("/pagerv3/abstract.html?what=1&item=") + QString::number(first.id));
+    QString text = QString::fromUtf8(page.body), body;
+    QVERIFY(takeTaggedValue(QStringLiteral("body"), text, body));
+    QVERIFY2(body.contains(abstract), qPrintable(body));
 }
 
 QTEST_MAIN(TestServer)
