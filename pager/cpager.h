@@ -87,7 +87,7 @@ private:
     void syncCategory(int index);
     int pollIntervalMs() const;
     void pollContent();
-    static QString newContentText(const QString& categories);
+    static QString newContentText(const QStringList& categories);
 
     CWizard wizard;
     QSplitter* splitter = nullptr;
@@ -100,11 +100,11 @@ private:
     bool articlesReady = false;
     bool newContentSeen = false;
     QPointer<QMessageBox> newContentBox; // the open new-content box, if any
-    QString shownCategories;             // the categories it names
+    QStringList shownCategories;         // the categories it names
     bool repollWanted = false;           // the last poll was refused for an old category file
     int polledVersion = 0;               // category file version the last poll sent
     bool flashPhase = false;
-    QString newCategories;
+    QStringList newCategories;
     CGuiLinkUi* linkUi = nullptr;
     CHeadlineList m_headlines;
     bool m_saveFailed = false;

@@ -107,7 +107,7 @@ void CPager::slotNotifyContent()
         return;
     if (newContentBox) {
         // One box at a time: news arriving while it is open joins it.
-        for (const QString& name : newCategories.split(QStringLiteral(", ")))
+        for (const QString& name : std::as_const(newCategories))
             ::noteNewCategory(shownCategories, name);
         newContentBox->setText(newContentText(shownCategories));
         return;
@@ -129,10 +129,10 @@ void CPager::slotNotifyContent()
     box->show();
 }
 
-QString CPager::newContentText(const QString& categories)
+QString CPager::newContentText(const QStringList& categories)
 {
-    return QStringLiteral("There is new Orvelle Pager content in the following categories:\n\n%1")
-        .arg(categories);
+    return QStringLiteral("There is new Orvelle Pager content in the following categories:\n\n") +
+           categories.join(QStringLiteral(", "));
 }
 
 bool CPager::saveArticles(const QString& fileName)

@@ -52,14 +52,10 @@ ContentReply parseContentReply(const QString& text)
     return reply;
 }
 
-void noteNewCategory(QString& list, const QString& name)
+void noteNewCategory(QStringList& list, const QString& name)
 {
-    // Whole names only: "Linux" is not already listed because "Linux Kernel" is.
-    if (!list.isEmpty() && list.split(QStringLiteral(", ")).contains(name))
-        return;
-    if (!list.isEmpty())
-        list += QStringLiteral(", ");
-    list += name;
+    if (!list.contains(name))
+        list.append(name);
 }
 
 void CHeadlineList::setCategories(const QList<QPair<int, QString>>& categories)

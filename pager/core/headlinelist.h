@@ -19,6 +19,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct Headline
 {
@@ -51,8 +52,10 @@ struct ContentReply
 // skipped.
 ContentReply parseContentReply(const QString& text);
 
-// Adds `name` to a ", "-joined list unless it is already one of its names.
-void noteNewCategory(QString& list, const QString& name);
+// Adds `name` to the list of categories with news unless it is there
+// already. Names are kept apart; they are joined only to be shown, since a
+// name may hold the separator itself.
+void noteNewCategory(QStringList& list, const QString& name);
 
 class CHeadlineList
 {

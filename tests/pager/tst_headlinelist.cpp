@@ -161,16 +161,18 @@ void TestHeadlineList::noteCategory_data()
         << QStringList{"Linux Kernel", "Linux"} << "Linux Kernel, Linux";
     QTest::newRow("longer name after shorter")
         << QStringList{"Linux", "Linux Kernel"} << "Linux, Linux Kernel";
+    QTest::newRow("name holding the separator, once per headline")
+        << QStringList{"Viruses, Worms", "Viruses, Worms", "Viruses"} << "Viruses, Worms, Viruses";
 }
 
 void TestHeadlineList::noteCategory()
 {
     QFETCH(QStringList, names);
     QFETCH(QString, list);
-    QString joined;
+    QStringList noted;
     for (const QString& n : names)
-        noteNewCategory(joined, n);
-    QCOMPARE(joined, list);
+        noteNewCategory(noted, n);
+    QCOMPARE(noted.join(QStringLiteral(", ")), list);
 }
 
 void TestHeadlineList::storeRoundTrip()
