@@ -4,6 +4,9 @@
 #include "net/core/cwwwrequest.h"
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
+#include "tests/common/httpstandin.h"
+#include "tests/common/replies.h"
+#include "tests/common/testfiles.h"
 #include "tests/common/testgif.h"
 
 #include <QApplication>
@@ -11,9 +14,6 @@
 #include <QMovie>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestBanner : public QObject
@@ -26,13 +26,12 @@ private slots:
     void refusesOutsized();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TempDataDir> dir;
 };
 
 void TestBanner::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    dataDirPath = dir->path() + u'/';
+    dir = std::make_unique<TempDataDir>();
 }
 
 void TestBanner::playsAndKeeps()
@@ -66,28 +65,15 @@ void TestBanner::playsAndKeeps()
 void TestBanner::advertisementRound()
 {
     const QByteArray image = testgif::banner(3);
-    QStringList asked;
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        QTcpSocket* s = server.nextPendingConnection();
-        connect(s, &QTcpSocket::readyRead, s, [s, &asked, image] {
-            if (!s->canReadLine())
-                return;
-            const QString line = QString::fromLatin1(s->readLine()).trimmed();
-            asked << line;
-            if (line.startsWith("GET /frames/ad.html"))
-                s->write("HTTP/1.0 200 OK\r\n\r\n<html><A HREF=\"http&#58;//sponsor.example/"
-                         "?a=1&amp;b=2\" TARGET=\"_top\"><IMG SRC=\"../images/spring.gif\" "
-                         "BORDER=0></A></html>\n");
-            else
-                s->write("HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
-                         QByteArray::number(image.size()) + "\r\n\r\n" + image);
-            s->disconnectFromHost();
-        });
-    });
+    HttpStandIn server("HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
+                       QByteArray::number(image.size()) + "\r\n\r\n" + image);
+    server.route("GET /frames/ad.html",
+                 replies::ok("<html><A HREF=\"http&#58;//sponsor.example/?a=1&amp;b=2\" "
+                             "TARGET=\"_top\"><IMG SRC=\"../images/spring.gif\" BORDER=0></A>"
+                             "</html>\n"));
+    QVERIFY(server.listen());
 
-    CWWWServer link(QStringLiteral("127.0.0.1"), server.serverPort());
+    CWWWServer link(QStringLiteral("127.0.0.1"), server.port());
     CBanner banner;
     QString target;
     connect(&link, &CWWWServer::newAd, this, [&](QString& imagePath, QString& url) {
@@ -99,8 +85,8 @@ void TestBanner::advertisementRound()
     connect(&link, &CWWWServer::newAdImage, &banner, &CBanner::slotChangeBanner);
     link.enqueue(AdPage, QString());
     QTRY_VERIFY(banner.currentMovie());
-    QCOMPARE(asked, (QStringList{"GET /frames/ad.html?group=pager HTTP/1.0",
-                                 "GET /images/spring.gif HTTP/1.0"}));
+    QCOMPARE(server.requestLines(), (QStringList{"GET /frames/ad.html?group=pager HTTP/1.0",
+                                                 "GET /images/spring.gif HTTP/1.0"}));
     QCOMPARE(target, QStringLiteral("http://sponsor.example/?a=1&b=2"));
     QCOMPARE(banner.currentMovie()->frameCount(), 3);
 }

@@ -1,18 +1,19 @@
 // The main window wearing skins on a real X server: shape, places, the
 // window-manager hint read back from the server, and the fallbacks.
 #include "app/cbanner.h"
-#include "config/cconfig.h"
 #include "app/cmain.h"
-#include "config/coptions.h"
-#include "pager/cpager.h"
-#include "app/cpagerbutton.h"
 #include "app/core/cskin.h"
+#include "app/cpagerbutton.h"
+#include "config/cconfig.h"
+#include "config/coptions.h"
 #include "config/core/settingsfile.h"
+#include "pager/cpager.h"
 #include "pager/x11hints.h"
+
+#include "tests/common/httpstandin.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -94,7 +95,7 @@ private:
 
     QTemporaryDir home;
     QString root; // installed skins
-    QTcpServer contentServer;
+    HttpStandIn contentServer;
     std::unique_ptr<CMain> window;
 };
 
@@ -103,14 +104,11 @@ void TestSkins::initTestCase()
     // What a Motif-compatible window manager does at its start.
     XInternAtom(x11Display(), "_MOTIF_WM_HINTS", False);
 
-    QVERIFY(contentServer.listen(QHostAddress::LocalHost));
     // Polls get no answer: the look does not depend on them.
-    connect(&contentServer, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* s = contentServer.nextPendingConnection())
-            s->setParent(&contentServer);
-    });
+    contentServer.silent = true;
+    QVERIFY(contentServer.listen());
     qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("OVPAGER_SERVER", "127.0.0.1:" + QByteArray::number(contentServer.serverPort()));
+    qputenv("OVPAGER_SERVER", contentServer.address().toLatin1());
     root = home.filePath(QStringLiteral("lib"));
     qputenv("OVPAGER_LIBDIR", root.toLocal8Bit());
     const QString skins = root + QStringLiteral("/pagerskins/");

@@ -1,14 +1,14 @@
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
+#include "tests/common/httpstandin.h"
+#include "tests/common/testfiles.h"
 #include "tests/common/testgif.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -20,83 +20,6 @@ namespace {
 const QByteArray userAgent = "\r\nUser-Agent: OVPagerV3.0(Linux)\r\n\r\n";
 const QByteArray ok = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
 const QString contentLine = QStringLiteral("GET /pagerv3/pager_info.html?tail HTTP/1.0");
-
-// How the loopback server answers one connection.
-struct Answer
-{
-    QByteArray data;
-    qsizetype pauseAt = -1; // send up to here, wait, then the rest
-    bool close = true;      // false: keep the connection open and silent
-    int trickleMs = 0;      // > 0: one byte every so many milliseconds
-};
-
-class FakeServer : public QObject
-{
-public:
-    FakeServer() { connect(&m_server, &QTcpServer::newConnection, this, &FakeServer::accept); }
-    bool listen(quint16 port = 0) { return m_server.listen(QHostAddress::LocalHost, port); }
-    void close() { m_server.close(); }
-    quint16 port() const { return m_port ? m_port : m_server.serverPort(); }
-    void keepPort() { m_port = m_server.serverPort(); }
-
-    QList<Answer> answers;      // one per connection in order, then an empty 200 reply
-    QList<QByteArray> requests; // what each accepted connection carried
-
-    QStringList requestLines() const
-    {
-        QStringList lines;
-        for (const QByteArray& r : requests)
-            if (!r.isEmpty())
-                lines << QString::fromLatin1(r.left(r.indexOf("\r\n")));
-        return lines;
-    }
-
-private:
-    void accept()
-    {
-        while (QTcpSocket* s = m_server.nextPendingConnection()) {
-            const qsizetype index = requests.size();
-            requests.append(QByteArray());
-            const Answer a =
-                answers.isEmpty() ? Answer{"HTTP/1.0 200 OK\r\n\r\n"} : answers.takeFirst();
-            connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-            connect(s, &QTcpSocket::readyRead, this, [this, s, a, index] {
-                requests[index] += s->readAll();
-                if (requests[index].endsWith("\r\n\r\n"))
-                    respond(s, a);
-            });
-        }
-    }
-
-    static void trickle(QTcpSocket* s, const QByteArray& data, qsizetype at, int ms)
-    {
-        if (at >= data.size() || s->state() != QAbstractSocket::ConnectedState)
-            return;
-        s->write(data.mid(at, 1));
-        QTimer::singleShot(ms, s, [=] { trickle(s, data, at + 1, ms); });
-    }
-
-    static void respond(QTcpSocket* s, const Answer& a)
-    {
-        if (a.trickleMs > 0) {
-            trickle(s, a.data, 0, a.trickleMs);
-            return;
-        }
-        s->write(a.pauseAt < 0 ? a.data : a.data.left(a.pauseAt));
-        if (a.pauseAt >= 0) {
-            s->flush();
-            QTimer::singleShot(80, s, [s, a] {
-                s->write(a.data.mid(a.pauseAt));
-                s->disconnectFromHost();
-            });
-        } else if (a.close) {
-            s->disconnectFromHost();
-        }
-    }
-
-    QTcpServer m_server;
-    quint16 m_port = 0;
-};
 
 class RecordingUi : public CLinkUi
 {
@@ -122,7 +45,7 @@ public:
 // A link wired to a loopback server, recording every handler signal.
 struct Harness
 {
-    FakeServer server;
+    HttpStandIn server;
     RecordingUi ui;
     std::unique_ptr<CWWWServer> link;
     QStringList log;   // handler signals in order
@@ -162,15 +85,12 @@ struct Harness
 
 QByteArray readFile(const QString& name)
 {
-    QFile f(dataDirPath + name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return testfiles::readAll(dataDirPath + name);
 }
 
 void writeFile(const QString& name, const QByteArray& data)
 {
-    QFile f(dataDirPath + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
+    QVERIFY(testfiles::writeAll(dataDirPath + name, data));
 }
 
 // A valid image of n bytes that include zero bytes.
@@ -219,14 +139,13 @@ private slots:
     void requestLineClean();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TempDataDir> m_dir;
 };
 
 void TestCWWWServer::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<TempDataDir>();
     QVERIFY(m_dir->isValid());
-    dataDirPath = m_dir->path() + u'/';
 }
 
 void TestCWWWServer::requestText_data()

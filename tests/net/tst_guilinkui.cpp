@@ -4,13 +4,14 @@
 #include "net/core/cwwwrequest.h"
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
+#include "tests/common/boxwatcher.h"
+#include "tests/common/httpstandin.h"
+#include "tests/common/replies.h"
+#include "tests/common/testfiles.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -44,17 +45,15 @@ void TestGuiLinkUi::cursorFollowsExchange_data()
 void TestGuiLinkUi::cursorFollowsExchange()
 {
     QFETCH(QString, how);
-    QTemporaryDir dir;
-    dataDirPath = dir.path() + u'/';
-
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    const quint16 port = server.serverPort();
+    TempDataDir dir;
+    HttpStandIn server;
+    server.answers << Answer{{}, -1, false}; // the test answers by hand
+    QVERIFY(server.listen());
+    server.keepPort();
+    const quint16 port = server.port();
     if (how == "refused")
         server.close();
-    QPointer<QTcpSocket> peer;
-    connect(&server, &QTcpServer::newConnection, this,
-            [&] { peer = server.nextPendingConnection(); });
+    QPointer<QTcpSocket>& peer = server.peer;
 
     CGuiLinkUi ui;
     CWWWServer link(QStringLiteral("127.0.0.1"), port);
@@ -67,57 +66,38 @@ void TestGuiLinkUi::cursorFollowsExchange()
     link.enqueue(ContentPoll, QStringLiteral("x"));
     QVERIFY(waitCursorShown());
     if (how == "reply") {
-        QTRY_VERIFY(peer && peer->bytesAvailable() > 0);
+        QTRY_VERIFY(peer && server.requests.value(0).endsWith("\r\n\r\n"));
         QVERIFY(waitCursorShown()); // still busy while the server thinks
         peer->write("HTTP/1.0 200 OK\r\n\r\n<topnews></topnews>\n");
         peer->disconnectFromHost();
         QTRY_COMPARE(contents, 1);
     }
     QTRY_VERIFY(!waitCursorShown());
-    QVERIFY(!link.state() != CWWWServer::Idle);
+    QCOMPARE(link.state(), CWWWServer::Idle);
     QCOMPARE(QApplication::overrideCursor(), nullptr); // not stacked twice
 }
 
 void TestGuiLinkUi::writeFailureShowsBox()
 {
     // A data directory that does not exist: the category file cannot be written.
-    QTemporaryDir dir;
-    dataDirPath = dir.path() + QStringLiteral("/missing/");
+    TempDataDir dir;
+    dataDirPath = dir.file(QStringLiteral("missing/"));
 
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        QTcpSocket* s = server.nextPendingConnection();
-        connect(s, &QTcpSocket::readyRead, s, [s] {
-            s->write("HTTP/1.0 200 OK\r\n\r\n<pre>VERSION=4\nNUMENTRIES=2\n"
-                     "20001,0,20001,\"announcements\",1\n"
-                     "1,0,1,\"News\",1\n</pre>\n");
-            s->disconnectFromHost();
-        });
-    });
-
-    QString caption, text;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                caption = box->windowTitle();
-                text = box->text();
-                box->accept();
-            }
-    });
-    poll.start(20);
+    HttpStandIn server(replies::ok("<pre>VERSION=4\nNUMENTRIES=2\n"
+                                   "20001,0,20001,\"announcements\",1\n"
+                                   "1,0,1,\"News\",1\n</pre>\n"));
+    QVERIFY(server.listen());
+    BoxWatcher boxes;
 
     CGuiLinkUi ui;
-    CWWWServer link(QStringLiteral("127.0.0.1"), server.serverPort());
+    CWWWServer link(QStringLiteral("127.0.0.1"), server.port());
     link.setUi(&ui);
     bool reloaded = false;
     connect(&link, &CWWWServer::categoryUpdateDone, this, [&] { reloaded = true; });
     link.enqueue(CategoryUpdate, QString());
-    QTRY_VERIFY(!caption.isEmpty());
-    QCOMPARE(caption, QStringLiteral("Error Updating Categories"));
-    QCOMPARE(text, QStringLiteral("Cannot open category file for writing"));
-    QTRY_VERIFY(!link.state() != CWWWServer::Idle);
+    QTRY_COMPARE(boxes.boxes,
+                 QStringList("Error Updating Categories|Cannot open category file for writing"));
+    QTRY_COMPARE(link.state(), CWWWServer::Idle);
     QVERIFY(!reloaded);
     QVERIFY(!waitCursorShown());
 }

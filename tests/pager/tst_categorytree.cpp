@@ -1,16 +1,16 @@
 // A category update round over a real socket: the link stores the new file
 // and keeps the old one aside, the tree reloads it with the user's ticks.
-#include "pager/ccategorytree.h"
 #include "net/core/cwwwrequest.h"
 #include "net/core/cwwwserver.h"
+#include "pager/ccategorytree.h"
 #include "pager/core/globals.h"
+#include "tests/common/httpstandin.h"
+#include "tests/common/replies.h"
+#include "tests/common/testfiles.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestCategoryTree : public QObject
@@ -20,26 +20,12 @@ private slots:
     void updateKeepsTicks();
 };
 
-namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 void TestCategoryTree::updateKeepsTicks()
 {
-    QTemporaryDir dir;
-    dataDirPath = dir.path() + u'/';
-    {
-        QFile f(dataDirPath + "category.dat");
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("VERSION=7\nNUMENTRIES=4\n20001,0,20001,\"announcements\",1\n"
-                "1,0,1,\"Exploits\",0\n2,0,2,\"Advisories\",1\n2,2,21,\"Kernel\",1\n");
-    }
+    TempDataDir dir;
+    QVERIFY(dir.write("category.dat",
+                      "VERSION=7\nNUMENTRIES=4\n20001,0,20001,\"announcements\",1\n"
+                      "1,0,1,\"Exploits\",0\n2,0,2,\"Advisories\",1\n2,2,21,\"Kernel\",1\n"));
     CCategoryTree tree;
     QSignalSpy loaded(&tree, &CCategoryTree::categoriesLoaded);
     QVERIFY(tree.load("category.dat"));
@@ -51,16 +37,9 @@ void TestCategoryTree::updateKeepsTicks()
     const QByteArray fresh = "VERSION=8\nNUMENTRIES=5\n20001,0,20001,\"announcements\",1\n"
                              "1,0,1,\"Exploits\",0\n2,0,2,\"Advisories\",0\n"
                              "2,2,21,\"Kernel\",0\n3,0,3,\"Tools\",1\n";
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        QTcpSocket* s = server.nextPendingConnection();
-        connect(s, &QTcpSocket::readyRead, s, [s, fresh] {
-            s->write("HTTP/1.0 200 OK\r\n\r\n<pre>" + fresh + "</pre>\n");
-            s->disconnectFromHost();
-        });
-    });
-    CWWWServer link(QStringLiteral("127.0.0.1"), server.serverPort());
+    HttpStandIn server(replies::ok("<pre>" + fresh + "</pre>\n"));
+    QVERIFY(server.listen());
+    CWWWServer link(QStringLiteral("127.0.0.1"), server.port());
     connect(&link, &CWWWServer::categoryUpdateDone, &tree, &CCategoryTree::slotLoadCategories);
     loaded.clear();
     link.enqueue(CategoryUpdate, QString());
@@ -70,7 +49,7 @@ void TestCategoryTree::updateKeepsTicks()
     QCOMPARE(tree.contentRequestArgument(5),
              QStringLiteral("version=8&nentries=5&Content=T20001,T2,21,T3"));
     QVERIFY(!QFile::exists(dataDirPath + "category.old"));
-    QCOMPARE(readAll(dataDirPath + "category.dat"),
+    QCOMPARE(dir.read("category.dat"),
              QByteArray("VERSION=8\nNUMENTRIES=5\n20001,0,20001,\"announcements\",1\n"
                         "1,0,1,\"Exploits\",0\n2,0,2,\"Advisories\",1\n"
                         "2,2,21,\"Kernel\",1\n3,0,3,\"Tools\",1\n"));

@@ -1,0 +1,36 @@
+#pragma once
+
+// Driving the program's windows from outside, as a user would, with xdotool.
+
+#include <QProcess>
+#include <QStringList>
+
+namespace xdotool {
+
+// Ids of the windows whose name matches `pattern` (visible ones only when asked).
+inline QStringList windows(const QString& pattern, bool onlyVisible = true, int ms = 10000)
+{
+    QStringList args{QStringLiteral("search")};
+    if (onlyVisible)
+        args << QStringLiteral("--onlyvisible");
+    args << QStringLiteral("--name") << pattern;
+    QProcess find;
+    find.start(QStringLiteral("xdotool"), args);
+    if (!find.waitForFinished(ms))
+        return {};
+    return QString::fromLatin1(find.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// Waits for a window named `pattern`, focuses it and presses `key` there.
+inline bool pressKey(const QString& pattern, const QString& key = QStringLiteral("Return"))
+{
+    QProcess find;
+    find.start(QStringLiteral("xdotool"), {"search", "--sync", "--name", pattern});
+    if (!find.waitForFinished(20000) || find.exitCode() != 0)
+        return false;
+    const QString id = QString::fromLatin1(find.readAllStandardOutput().split('\n').value(0));
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             {"windowfocus", "--sync", id, "key", key}) == 0;
+}
+
+} // namespace xdotool
