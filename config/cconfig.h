@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/core/settingsfile.h"
+
 #include <QDialog>
 
 class CInventoryOptions;
@@ -23,12 +25,22 @@ public:
     CInventoryOptions* inventoryOptionsPage() const { return m_inventoryOptionsPage; }
 
     bool checkRecipients();
+    // Refuses a text field that the settings file could not give back.
+    bool checkStorable();
 
 public slots:
     void accept() override;
+    void reject() override;
     void slotNewTab(int index);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void refuse(QWidget* page, const QString& caption, const QString& text);
+
+    PagerSettings m_opened; // the two option pages as they were when shown
+    int m_openedSkin = 0;
     QWidget* m_categoryPage = nullptr;
     COptions* m_optionsPage;
     QWidget* m_inventoryPage = nullptr;

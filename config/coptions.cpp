@@ -1,7 +1,7 @@
 #include "config/coptions.h"
 
-#include "pager/core/globals.h"
 #include "app/core/skinlist.h"
+#include "pager/core/globals.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -166,6 +166,17 @@ QStringList COptions::skinNames() const
     for (int i = 0; i < skinCombo->count(); ++i)
         names.append(skinCombo->itemText(i));
     return names;
+}
+
+int COptions::skinIndex() const
+{
+    return skinCombo->currentIndex();
+}
+
+void COptions::setSkinIndex(int index)
+{
+    if (index >= 0 && index < skinCombo->count())
+        skinCombo->setCurrentIndex(index);
 }
 
 void COptions::slotNumItems(int count)

@@ -31,6 +31,9 @@ public:
     QString skinName() const;
     QString skinPath() const;
     QStringList skinNames() const;
+    // The current entry of the skin list, for putting it back exactly.
+    int skinIndex() const;
+    void setSkinIndex(int index);
 
 public slots:
     void slotNumItems(int count);

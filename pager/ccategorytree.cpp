@@ -97,6 +97,24 @@ CategoryFile CCategoryTree::snapshot() const
     return file;
 }
 
+void CCategoryTree::restoreTicks(const CategoryFile& before)
+{
+    QList<CategoryNode> nodes = before.topLevel;
+    QList<QTreeWidgetItem*> pending;
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        pending.append(topLevelItem(i));
+    while (!pending.isEmpty()) {
+        QTreeWidgetItem* item = pending.takeLast();
+        for (int i = 0; i < item->childCount(); ++i)
+            pending.append(item->child(i));
+        auto* category = dynamic_cast<CCategoryItem*>(item);
+        if (!category)
+            continue;
+        if (const CategoryNode* node = findCategory(nodes, category->getId(), category->getTopId()))
+            category->setOn(node->on);
+    }
+}
+
 bool CCategoryTree::save(const QString& fileName)
 {
     return writeFileAtomically(dataDirPath + fileName, formatCategoryFile(snapshot()));

@@ -23,6 +23,9 @@ public:
 
     // The tree as plain data, ticks included.
     CategoryFile snapshot() const;
+    // Sets every tick back to what `before` (an earlier snapshot) held;
+    // categories it does not know keep theirs.
+    void restoreTicks(const CategoryFile& before);
 
     int version = 0;
     int numEntries = 0;

@@ -16,8 +16,12 @@
 #include "pager/navigate.h"
 #include "inventory/netinventory.h"
 #include "pager/core/serveraddress.h"
+#include "config/core/firstrundirectory.h"
+#include "config/core/processrestart.h"
 #include "config/core/settingsfile.h"
+#include "config/settingspages.h"
 #include "pager/core/taggedtext.h"
+#include "pager/core/textencoding.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,6 +49,7 @@ const char versionBanner[] = "<center>Orvelle Pager</center><center>Version 3.0<
 [[noreturn]] void fatal(const char* message)
 {
     std::fprintf(stderr, "%s\n", message);
+    runFirstRunCleanup();
     std::exit(1);
 }
 
@@ -52,6 +57,7 @@ extern "C" void lookupTimedOut(int)
 {
     static const char message[] = "Timeout: Could not resolve server address\n";
     (void)!::write(STDERR_FILENO, message, sizeof message - 1);
+    runFirstRunCleanup();
     ::_exit(1);
 }
 
@@ -65,6 +71,10 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
     pollMinutes = 15;
 
     const bool firstRun = createDataDirectory();
+    // A start-up that fails before the first settings are written leaves no
+    // directory behind, so the next start asks the wizard's questions again.
+    if (firstRun)
+        armFirstRunCleanup(dataDirPath);
 
     const ServerAddress address = serverAddressFromEnvironment();
     if (!address.error.isEmpty())
@@ -87,6 +97,7 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
             QString(), QString(), wizard.mailerCommand(), false, false, false);
         configDialog->optionsPage()->selectSkin(QStringLiteral("Max"));
         saveConfig(QStringLiteral("ovpager.cfg"));
+        disarmFirstRunCleanup();
     }
 
     auto* column = new QVBoxLayout(this);
@@ -194,6 +205,7 @@ QString CPager::resolvServer(const char* host)
     std::signal(SIGALRM, SIG_DFL);
     if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) {
         std::fprintf(stderr, "Failed to resolve address for server: %s\n", host);
+        runFirstRunCleanup();
         std::exit(1);
     }
     in_addr address;
@@ -258,7 +270,11 @@ void CPager::slotArticleDoubleClicked(QTreeWidgetItem* item)
 void CPager::slotDoConfig()
 {
     pollTimer.stop();
-    if (configDialog->exec() == QDialog::Accepted) {
+    const CategoryFile ticksBefore = categoryPage()->snapshot();
+    if (configDialog->exec() != QDialog::Accepted) {
+        // The dialog put its own pages back; the category ticks are ours.
+        categoryPage()->restoreTicks(ticksBefore);
+    } else {
         COptions* options = configDialog->optionsPage();
         categoryPage()->save(QStringLiteral("category.dat"));
         slotUpdateTopLevel();
@@ -291,9 +307,11 @@ void CPager::slotDoConfig()
             }
         }
         browserPath = options->browserPath();
+        // A confirmed change is kept even if the program dies before its end.
+        saveConfig(QStringLiteral("ovpager.cfg"));
         slotUpdateContent();
     }
-    pollTimer.start(pollIntervalMs());
+    pollTimer.start(pollMinutes * 60000);
 }
 
 void CPager::applySkinChoice()
@@ -374,56 +392,54 @@ void CPager::restart()
 {
     saveArticles(QStringLiteral("article.dat"));
     saveConfig(QStringLiteral("ovpager.cfg"));
-    const QByteArray program = QFile::encodeName(QCoreApplication::arguments().value(0));
-    std::fflush(nullptr);
-    if (::fork() == 0) {
-        ::execlp(program.constData(), program.constData(), static_cast<char*>(nullptr));
-        ::_exit(0);
+    // The program under its own name, whatever argv[0] says; no options.
+    const QByteArray argv0 = QFile::encodeName(QCoreApplication::arguments().value(0));
+    QString error;
+    if (!startFreshRun(runningProgramPath(), argv0.isEmpty() ? QByteArray("ovpager") : argv0,
+                       &error)) {
+        qWarning("Could not restart the pager (%s); this run goes on", qPrintable(error));
+        return;
     }
     ::_exit(0);
 }
 
 bool CPager::loadConfig(const QString& fileName)
 {
-    COptions* options = configDialog->optionsPage();
-    options->selectSkin(QStringLiteral("Max"));
-    QFile file(dataDirPath + fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    configDialog->optionsPage()->selectSkin(QStringLiteral("Max"));
+    const QString path = dataDirPath + fileName;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.exists())
+            std::fprintf(stderr, "Could not read %s; it will be replaced by the settings in use\n",
+                         qPrintable(path));
         return false;
-    const ParsedSettings parsed = parseSettings(QString::fromUtf8(file.readAll()));
-    if (!parsed.firstGroup)
-        return false;
-    const PagerSettings& s = parsed.values;
-    numItems = s.numItems;
-    pollMinutes = s.pollMinutes;
-    options->setValues(s.numItems, s.pollMinutes, s.browserPath, s.flashIcon, s.popup,
-                       s.configRestart);
-    if (!parsed.secondGroup)
-        return false;
-    configDialog->inventoryOptionsPage()->setValues(s.verboseEmail, s.briefEmail, s.mailer,
-                                                    s.vulnPopup, s.verboseNotify, s.briefNotify);
-    if (!s.skin.isEmpty())
-        options->selectSkin(s.skin);
-    return true;
+    }
+    const QByteArray text = file.readAll();
+    file.close();
+    const ParsedSettings parsed = parseSettings(decodeText(text));
+    if (parsed.firstGroup) {
+        numItems = parsed.values.numItems;
+        pollMinutes = parsed.values.pollMinutes;
+    }
+    applySettingsToPages(parsed, *configDialog->optionsPage(),
+                         *configDialog->inventoryOptionsPage());
+    if (!parsed.complete()) {
+        // The next save writes defaults over what could not be read: keep
+        // the user's file for them to mend.
+        const QString kept = path + QStringLiteral(".bad");
+        if (writeFileAtomically(kept, text))
+            std::fprintf(stderr, "%s could not be read in full; a copy is kept as %s\n",
+                         qPrintable(path), qPrintable(kept));
+    }
+    return parsed.complete();
 }
 
 bool CPager::saveConfig(const QString& fileName)
 {
-    const COptions* options = configDialog->optionsPage();
-    const CInventoryOptions* inventory = configDialog->inventoryOptionsPage();
-    PagerSettings s;
+    PagerSettings s =
+        settingsFromPages(*configDialog->optionsPage(), *configDialog->inventoryOptionsPage());
+    // The counts in force, not the page's copy, which follows its sliders.
     s.numItems = numItems;
     s.pollMinutes = pollMinutes;
-    s.browserPath = options->browserPath();
-    s.flashIcon = options->flashIcon();
-    s.popup = options->popupWindow();
-    s.skin = options->skinName();
-    s.vulnPopup = inventory->popupWindow();
-    s.verboseNotify = inventory->verboseNotify();
-    s.briefNotify = inventory->briefNotify();
-    s.configRestart = options->restartOnConfig();
-    s.verboseEmail = inventory->verboseRecipients();
-    s.briefEmail = inventory->briefRecipients();
-    s.mailer = inventory->mailer();
     return writeFileAtomically(dataDirPath + fileName, formatSettings(s));
 }
