@@ -1,0 +1,443 @@
+#include "inventory/netinventory.h"
+#include "net/core/cwwwserver.h"
+#include "pager/core/globals.h"
+#include "tests/common/boxwatcher.h"
+#include "tests/common/testfiles.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+class TestNetInventory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startState();
+    void createProfile();
+    void renameProfile();
+    void deleteProfile();
+    void addVendorAndProducts();
+    void customCategories();
+    void deleteCustomHeldByProfile();
+    void overviews();
+    void treeArrivesAfterInventory();
+    void dialogsRefuseClosingTags();
+    void failedWriteIsReported();
+
+private:
+    std::unique_ptr<CNetInventory> makePage(CWWWServer* server = nullptr);
+    QPushButton* button(const QString& text) const;
+    QTreeWidget* view(const char* name) const;
+    QComboBox* selector() const;
+    QByteArray fileOnDisk() const;
+    void writeFile(const char* name, const QByteArray& data) const;
+    // Texts typed into the next dialogs' line edits, one list per dialog;
+    // an empty list cancels that dialog.
+    void answerDialogs(const QList<QStringList>& answers);
+    QStringList rows(const char* name) const;
+    void selectRow(const char* name, const QString& text);
+    void newProfile(const QString& name);
+
+    std::unique_ptr<TempDataDir> m_dir;
+    std::unique_ptr<BoxWatcher> m_watcher;
+    QList<QStringList> m_answers;
+    QPointer<QDialog> m_pending;
+    CNetInventory* m_page = nullptr;
+};
+
+namespace {
+
+const QByteArray tree = "VERSION=7\n0,10,\"Acme\"\n10,1001,\"Anvil\"\n10,1002,\"Rocket\"\n"
+                        "0,20,\"Globex\"\n20,2001,\"Dome\"\n";
+
+// "a/b" per top-level row, children in brackets.
+QString describeItem(const QTreeWidgetItem* item)
+{
+    QString text = item->text(0);
+    if (!item->text(1).isEmpty())
+        text += u'/' + item->text(1);
+    QStringList children;
+    for (int i = 0; i < item->childCount(); ++i)
+        children << describeItem(item->child(i));
+    if (!children.isEmpty())
+        text += u'[' + children.join(u',') + u']';
+    return text;
+}
+
+} // namespace
+
+void TestNetInventory::init()
+{
+    m_dir = std::make_unique<TempDataDir>();
+    m_answers.clear();
+    m_watcher = std::make_unique<BoxWatcher>([this](QWidget* w) {
+        auto* dialog = qobject_cast<QDialog*>(w);
+        if (!dialog || dialog == m_pending)
+            return;
+        const QStringList texts = m_answers.isEmpty() ? QStringList() : m_answers.takeFirst();
+        const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
+        for (qsizetype i = 0; i < edits.size() && i < texts.size(); ++i)
+            edits.at(i)->setText(texts.at(i));
+        // Answered from the event loop, not from inside the watcher, so a
+        // box the dialog itself opens can be answered too.
+        m_pending = dialog;
+        QTimer::singleShot(0, dialog, [this, dialog, accept = !texts.isEmpty()] {
+            if (accept)
+                dialog->accept();
+            else
+                dialog->reject();
+            m_pending = nullptr;
+        });
+    });
+}
+
+void TestNetInventory::cleanup()
+{
+    m_watcher.reset();
+    m_page = nullptr;
+    m_dir.reset();
+}
+
+std::unique_ptr<CNetInventory> TestNetInventory::makePage(CWWWServer* server)
+{
+    auto page = std::make_unique<CNetInventory>(server, nullptr);
+    m_page = page.get();
+    return page;
+}
+
+QPushButton* TestNetInventory::button(const QString& text) const
+{
+    for (QPushButton* b : m_page->findChildren<QPushButton*>()) {
+        if (b->text() == text)
+            return b;
+    }
+    return nullptr;
+}
+
+QTreeWidget* TestNetInventory::view(const char* name) const
+{
+    return m_page->findChild<QTreeWidget*>(QString::fromLatin1(name));
+}
+
+QComboBox* TestNetInventory::selector() const
+{
+    return m_page->findChild<QComboBox*>(QStringLiteral("entitySelector"));
+}
+
+QByteArray TestNetInventory::fileOnDisk() const
+{
+    if (!QFile::exists(m_dir->file(QStringLiteral("netinventory.dat"))))
+        return "(none)";
+    return m_dir->read(QStringLiteral("netinventory.dat"));
+}
+
+void TestNetInventory::writeFile(const char* name, const QByteArray& data) const
+{
+    QVERIFY(m_dir->write(QString::fromLatin1(name), data));
+}
+
+void TestNetInventory::answerDialogs(const QList<QStringList>& answers)
+{
+    m_answers = answers;
+}
+
+QStringList TestNetInventory::rows(const char* name) const
+{
+    QStringList out;
+    const QTreeWidget* v = view(name);
+    for (int i = 0; i < v->topLevelItemCount(); ++i)
+        out << describeItem(v->topLevelItem(i));
+    return out;
+}
+
+void TestNetInventory::selectRow(const char* name, const QString& text)
+{
+    const QList<QTreeWidgetItem*> found =
+        view(name)->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    view(name)->setCurrentItem(found.first());
+}
+
+void TestNetInventory::newProfile(const QString& name)
+{
+    answerDialogs({{name}});
+    button(QStringLiteral("&New"))->click();
+}
+
+void TestNetInventory::startState()
+{
+    writeFile("vulncategory.dat", tree);
+    auto page = makePage();
+    QCOMPARE(m_page->objectName(), QStringLiteral("netinventory"));
+    QCOMPARE(rows("vulnTree"), QStringList({"Acme[Anvil,Rocket]", "Globex[Dome]"}));
+    QVERIFY(view("vulnTree")->isHeaderHidden());
+    QCOMPARE(view("customList")->headerItem()->text(1), QStringLiteral("Keywords"));
+    QCOMPARE(view("productList")->headerItem()->text(0), QStringLiteral("Vendor"));
+    QCOMPARE(m_page->version(), 7);
+    QCOMPARE(m_page->timestamp(), QStringLiteral("0"));
+    QCOMPARE(selector()->count(), 2);
+    QCOMPARE(selector()->currentText(), QStringLiteral("All (By Profile)"));
+    for (const char* off : {"&Delete", "R&ename", "->", "<-", "<<", "&Remove", "&Edit"})
+        QVERIFY2(!button(QString::fromLatin1(off))->isEnabled(), off);
+    QVERIFY(button(QStringLiteral("&New"))->isEnabled());
+    QVERIFY(button(QStringLiteral("&Add"))->isEnabled());
+    QCOMPARE(fileOnDisk(), QByteArray("(none)"));
+}
+
+void TestNetInventory::createProfile()
+{
+    auto page = makePage();
+    newProfile(QStringLiteral("Office"));
+    QCOMPARE(selector()->count(), 3);
+    QCOMPARE(selector()->currentIndex(), 2);
+    QCOMPARE(selector()->currentText(), QStringLiteral("Office"));
+    QVERIFY(button(QStringLiteral("&Delete"))->isEnabled());
+    QVERIFY(button(QStringLiteral("R&ename"))->isEnabled());
+    QCOMPARE(m_page->profileCount(), 1);
+    QVERIFY(fileOnDisk().contains("\t<entity>\n\t\t<name>Office</name>\n\t</entity>\n"));
+
+    newProfile(QStringLiteral("Office"));
+    QCOMPARE(m_watcher->boxes,
+             QStringList("Duplicate Profile|There is already a Profile with that Name."));
+    QCOMPARE(selector()->count(), 3);
+
+    answerDialogs({{}}); // cancelled: nothing changes
+    button(QStringLiteral("&New"))->click();
+    newProfile(QString()); // empty: ignored silently
+    QCOMPARE(selector()->count(), 3);
+    QCOMPARE(m_watcher->boxes.size(), 1);
+}
+
+void TestNetInventory::renameProfile()
+{
+    auto page = makePage();
+    newProfile(QStringLiteral("Office"));
+    newProfile(QStringLiteral("Lab"));
+    answerDialogs({{QStringLiteral("Lab")}, {QStringLiteral("Office")}, {QStringLiteral("Den")}});
+    button(QStringLiteral("R&ename"))->click(); // its own name
+    button(QStringLiteral("R&ename"))->click(); // another profile's name
+    QCOMPARE(m_watcher->boxes,
+             QStringList({"Duplicate Entity|There is already a Profile with that Name.",
+                          "Duplicate Entity|There is already a Profile with that Name."}));
+    button(QStringLiteral("R&ename"))->click();
+    QCOMPARE(selector()->itemText(3), QStringLiteral("Den"));
+    QVERIFY(fileOnDisk().contains("<name>Den</name>"));
+    QVERIFY(!fileOnDisk().contains("<name>Lab</name>"));
+}
+
+void TestNetInventory::deleteProfile()
+{
+    auto page = makePage();
+    for (const char* name : {"one", "two", "three"})
+        newProfile(QString::fromLatin1(name));
+    selector()->setCurrentIndex(3);
+    m_page->slotChangeEntity(3);
+
+    m_watcher->answers = QStringList{QStringLiteral("Cancel")};
+    button(QStringLiteral("&Delete"))->click();
+    QCOMPARE(m_watcher->boxes, QStringList("Confirm Delete Profile|You are about to delete the "
+                                           "profile named 'two'\n\nPress Ok to continue."));
+    QCOMPARE(selector()->count(), 5);
+
+    m_watcher->answers = QStringList{QStringLiteral("Ok")};
+    button(QStringLiteral("&Delete"))->click();
+    QCOMPARE(selector()->count(), 4);
+    QCOMPARE(selector()->itemText(3), QStringLiteral("three"));
+    QCOMPARE(selector()->currentIndex(), 0);
+    QCOMPARE(rows("productList"), QStringList({"one", "three"}));
+    QVERIFY(!fileOnDisk().contains("<name>two</name>"));
+
+    m_page->slotChangeEntity(3); // "three" answers at its new position
+    QCOMPARE(m_page->currentEntity(), 1);
+}
+
+void TestNetInventory::addVendorAndProducts()
+{
+    writeFile("vulncategory.dat", tree);
+    auto page = makePage();
+    newProfile(QStringLiteral("Office"));
+    selectRow("vulnTree", QStringLiteral("Anvil"));
+    QVERIFY(button(QStringLiteral("->"))->isEnabled());
+    button(QStringLiteral("->"))->click();
+    selectRow("vulnTree", QStringLiteral("Dome"));
+    button(QStringLiteral("->"))->click();
+    selectRow("vulnTree", QStringLiteral("Rocket"));
+    button(QStringLiteral("->"))->click();
+    QCOMPARE(rows("productList"), QStringList({"Acme/Anvil", "Globex/Dome", "Acme/Rocket"}));
+    QVERIFY(button(QStringLiteral("<<"))->isEnabled());
+
+    selectRow("vulnTree", QStringLiteral("Acme"));
+    button(QStringLiteral("->"))->click();
+    QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "Acme/ALL Products"}));
+    QVERIFY(fileOnDisk().contains("<vid>10</vid>\n\t\t\t<pid>0</pid>"));
+    QVERIFY(!fileOnDisk().contains("<pid>1001</pid>"));
+
+    // Refused, yet the file is written again.
+    QFile::remove(dataDirPath + QStringLiteral("netinventory.dat"));
+    selectRow("vulnTree", QStringLiteral("Rocket"));
+    button(QStringLiteral("->"))->click();
+    QCOMPARE(rows("productList").size(), 2);
+    QVERIFY(fileOnDisk().contains("<name>Office</name>"));
+
+    selectRow("productList", QStringLiteral("Globex"));
+    QVERIFY(button(QStringLiteral("<-"))->isEnabled());
+    button(QStringLiteral("<-"))->click();
+    QCOMPARE(rows("productList"), QStringList("Acme/ALL Products"));
+    button(QStringLiteral("<<"))->click();
+    QVERIFY(rows("productList").isEmpty());
+    QVERIFY(!button(QStringLiteral("<<"))->isEnabled());
+    QVERIFY(!fileOnDisk().contains("<product>"));
+}
+
+void TestNetInventory::customCategories()
+{
+    writeFile("vulncategory.dat", tree);
+    auto page = makePage();
+    answerDialogs({{QString(), QStringLiteral("k")},
+                   {QStringLiteral("Mail"), QString()},
+                   {QStringLiteral("Mail"), QStringLiteral("smtp, imap")}});
+    for (int i = 0; i < 3; ++i)
+        button(QStringLiteral("&Add"))->click();
+    QCOMPARE(m_watcher->boxes,
+             QStringList({"New Custom Category|You must specify a name for the new category.",
+                          "New Custom Category|You must specify keywords for the new category."}));
+    QCOMPARE(rows("customList"), QStringList("Mail/smtp, imap"));
+    QVERIFY(fileOnDisk().contains("\t\t<name>Mail</name>\n\t\t<keywords>smtp, imap</keywords>\n"
+                                  "\t\t<id>1</id>\n"));
+
+    newProfile(QStringLiteral("Office"));
+    selectRow("vulnTree", QStringLiteral("Dome"));
+    selectRow("customList", QStringLiteral("Mail"));
+    QVERIFY(view("vulnTree")->selectedItems().isEmpty());
+    QVERIFY(button(QStringLiteral("&Edit"))->isEnabled());
+    button(QStringLiteral("->"))->click();
+    QCOMPARE(rows("productList"), QStringList("CUSTOM/Mail"));
+
+    answerDialogs({{QStringLiteral("Post"), QStringLiteral("pop3")}});
+    button(QStringLiteral("&Edit"))->click();
+    QCOMPARE(rows("customList"), QStringList("Post/pop3"));
+    QCOMPARE(selector()->currentIndex(), 0);
+    QCOMPARE(rows("productList"), QStringList("Office[CUSTOM/Post]"));
+    QVERIFY(fileOnDisk().contains("<name>Post</name>"));
+}
+
+void TestNetInventory::deleteCustomHeldByProfile()
+{
+    writeFile("netinventory.dat",
+              "<timestamp>0</timestamp>\n<customitems>\n\t<custom>\n\t\t<name>Mail</name>\n"
+              "\t\t<keywords>smtp</keywords>\n\t\t<id>1</id>\n\t</custom>\n</customitems>\n"
+              "<netinventory>\n\t<entity>\n\t\t<name>A</name>\n\t\t<product>\n\t\t\t<vid>0</vid>\n"
+              "\t\t\t<pid>1</pid>\n\t\t</product>\n\t</entity>\n\t<entity>\n\t\t<name>B</name>\n"
+              "\t\t<product>\n\t\t\t<vid>0</vid>\n\t\t\t<pid>1</pid>\n\t\t</product>\n\t</entity>\n"
+              "</netinventory>\n");
+    auto page = makePage();
+    selectRow("customList", QStringLiteral("Mail"));
+    m_watcher->answers = QStringList{QStringLiteral("Cancel")};
+    button(QStringLiteral("&Remove"))->click();
+    QCOMPARE(m_watcher->boxes.size(), 1);
+    QVERIFY(m_watcher->boxes.first().startsWith("Confirm Delete Custom|One or more of your network "
+                                                "profiles contains the custom category"));
+    QCOMPARE(rows("customList").size(), 1);
+
+    m_watcher->answers = QStringList{QStringLiteral("Ok")};
+    button(QStringLiteral("&Remove"))->click();
+    QCOMPARE(m_watcher->boxes.size(), 2); // once, though two profiles hold it
+    QVERIFY(rows("customList").isEmpty());
+    QCOMPARE(rows("productList"), QStringList({"A", "B"}));
+    QVERIFY(!fileOnDisk().contains("<product>"));
+    QVERIFY(!fileOnDisk().contains("<custom>"));
+    QVERIFY(!button(QStringLiteral("&Remove"))->isEnabled());
+}
+
+void TestNetInventory::overviews()
+{
+    writeFile("vulncategory.dat", tree);
+    auto page = makePage();
+    for (const char* name : {"A", "B"}) {
+        newProfile(QString::fromLatin1(name));
+        selectRow("vulnTree", QStringLiteral("Dome"));
+        button(QStringLiteral("->"))->click();
+    }
+    selectRow("vulnTree", QStringLiteral("Anvil"));
+    button(QStringLiteral("->"))->click();
+
+    selector()->setCurrentIndex(1);
+    m_page->slotChangeEntity(1);
+    QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "Acme/Anvil"}));
+    QVERIFY(!view("productList")->rootIsDecorated());
+    QVERIFY(!button(QStringLiteral("->"))->isEnabled());
+
+    selector()->setCurrentIndex(0);
+    m_page->slotChangeEntity(0);
+    QCOMPARE(rows("productList"), QStringList({"A[Globex/Dome]", "B[Globex/Dome,Acme/Anvil]"}));
+    QVERIFY(view("productList")->rootIsDecorated());
+    QVERIFY(view("productList")->topLevelItem(1)->isExpanded());
+}
+
+void TestNetInventory::treeArrivesAfterInventory()
+{
+    const QByteArray stored =
+        "<timestamp>0</timestamp>\n<customitems>\n</customitems>\n<netinventory>\n\t<entity>\n"
+        "\t\t<name>A</name>\n\t\t<product>\n\t\t\t<vid>10</vid>\n\t\t\t<pid>1001</pid>\n"
+        "\t\t</product>\n\t\t<product>\n\t\t\t<vid>20</vid>\n\t\t\t<pid>0</pid>\n\t\t</product>\n"
+        "\t</entity>\n</netinventory>\n";
+    writeFile("netinventory.dat", stored);
+    CWWWServer server(QStringLiteral("127.0.0.1"), 9);
+    server.setTimeouts(50, 50);
+    auto page = makePage(&server);
+    QCOMPARE(server.state(), 1 + int(VulnCategoryUpdate)); // the tree was asked for
+    QCOMPARE(m_page->profileCount(), 1);
+    QCOMPARE(rows("productList"), QStringList("A[vendor 10/product 1001,vendor 20/ALL Products]"));
+
+    m_page->slotChangeEntity(2); // showing the profile saves it
+    QCOMPARE(fileOnDisk(), stored);
+
+    writeFile("vulncategory.dat", tree);
+    emit server.vulnCategoryUpdateDone();
+    QCOMPARE(rows("vulnTree").size(), 2);
+    QCOMPARE(rows("productList"), QStringList({"Acme/Anvil", "Globex/ALL Products"}));
+    QCOMPARE(m_page->version(), 7);
+
+    // A later file without rows leaves the tree as it is.
+    writeFile("vulncategory.dat", "VERSION=9\n");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("holds no rows"));
+    emit server.vulnCategoryUpdateDone();
+    QCOMPARE(rows("vulnTree").size(), 2);
+    QCOMPARE(m_page->version(), 7);
+}
+
+void TestNetInventory::dialogsRefuseClosingTags()
+{
+    auto page = makePage();
+    answerDialogs({{QStringLiteral("a</name>b")}, {}});
+    button(QStringLiteral("&New"))->click();
+    QCOMPARE(m_watcher->boxes, QStringList("Invalid Profile Name|A profile name may not contain "
+                                           "\"</\"."));
+    QCOMPARE(m_page->profileCount(), 0);
+
+    answerDialogs({{QStringLiteral("Mail"), QStringLiteral("smtp</keywords>")}, {}});
+    button(QStringLiteral("&Add"))->click();
+    QCOMPARE(m_watcher->boxes.last(), QStringLiteral("Invalid Custom Category|Names and keywords "
+                                                     "may not contain \"</\"."));
+    QVERIFY(rows("customList").isEmpty());
+}
+
+void TestNetInventory::failedWriteIsReported()
+{
+    auto page = makePage();
+    // A directory in the file's place cannot be replaced, even by a privileged user.
+    QVERIFY(QDir(dataDirPath).mkdir(QStringLiteral("netinventory.dat")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("netinventory\\.dat"));
+    newProfile(QStringLiteral("Office"));
+    QCOMPARE(m_page->profileCount(), 1);
+}
+
+QTEST_MAIN(TestNetInventory)
+#include "tst_netinventory.moc"
