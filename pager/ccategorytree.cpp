@@ -1,8 +1,9 @@
 #include "pager/ccategorytree.h"
 
-#include "pager/core/atomicfile.h"
 #include "pager/ccategoryitem.h"
+#include "pager/core/atomicfile.h"
 #include "pager/core/globals.h"
+#include "pager/core/textencoding.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -48,7 +49,7 @@ bool CCategoryTree::load(const QString& fileName)
         std::exit(1);
     }
     clear();
-    CategoryFile parsed = parseCategoryFile(QString::fromLatin1(file.readAll()));
+    CategoryFile parsed = parseCategoryFile(decodeText(file.readAll()));
     file.close();
     if (!parsed.isValid()) {
         QMessageBox::critical(nullptr, QStringLiteral("Uh-Oh"),
@@ -63,7 +64,7 @@ bool CCategoryTree::load(const QString& fileName)
     QFile old(dataDirPath + QStringLiteral("category.old"));
     const bool carryOver = old.open(QIODevice::ReadOnly);
     if (carryOver) {
-        applyOldTicks(parsed, QString::fromLatin1(old.readAll()));
+        applyOldTicks(parsed, decodeText(old.readAll()));
         old.close();
     }
     build(parsed.topLevel, nullptr);

@@ -2,14 +2,15 @@
 // list, announcing new content and the article store.
 #include "pager/cpager.h"
 
-#include "pager/core/atomicfile.h"
-#include "pager/carticleitem.h"
-#include "pager/ccategoryitem.h"
-#include "pager/ccategorytree.h"
 #include "config/cconfig.h"
 #include "config/coptions.h"
 #include "net/core/cwwwserver.h"
+#include "pager/carticleitem.h"
+#include "pager/ccategoryitem.h"
+#include "pager/ccategorytree.h"
+#include "pager/core/atomicfile.h"
 #include "pager/core/globals.h"
+#include "pager/core/textencoding.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -145,7 +146,7 @@ bool CPager::loadArticles(const QString& fileName)
     QFile file(dataDirPath + fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QString text = QString::fromLatin1(file.readAll());
+    QString text = decodeText(file.readAll());
     file.close();
     slotReceiveContent(text);
     return true;

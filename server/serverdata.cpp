@@ -1,5 +1,6 @@
 #include "server/serverdata.h"
 
+#include "pager/core/textencoding.h"
 #include "server/bannerart.h"
 
 #include <QDateTime>
@@ -49,7 +50,7 @@ bool CServerData::load(QString* error)
             return fail(QStringLiteral("%1 is missing or has no VERSION= line").arg(name));
 
     for (const QByteArray& raw : readFile(QStringLiteral("headlines.txt")).split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
+        const QString line = decodeText(raw).trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
         const QStringList f = line.split(u'\t');
@@ -72,7 +73,7 @@ bool CServerData::load(QString* error)
         lastKey.clear();
     };
     for (const QByteArray& raw : readFile(QStringLiteral("vulns.txt")).split('\n')) {
-        const QString line = QString::fromUtf8(raw);
+        const QString line = decodeText(raw);
         if (line.trimmed().isEmpty()) {
             finish();
         } else if (line.startsWith(u'#')) {
@@ -95,7 +96,7 @@ bool CServerData::load(QString* error)
                                 .arg(v.value(QStringLiteral("qid")), QLatin1String(field)));
 
     for (const QByteArray& raw : readFile(QStringLiteral("sponsors.txt")).split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
+        const QString line = decodeText(raw).trimmed();
         if (!line.isEmpty() && !line.startsWith(u'#'))
             m_sponsors.append(line.split(u'\t'));
     }

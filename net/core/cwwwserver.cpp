@@ -7,6 +7,7 @@
 #include "pager/core/categoryfile.h"
 #include "pager/core/globals.h"
 #include "pager/core/taggedtext.h"
+#include "pager/core/textencoding.h"
 
 #include <QFile>
 #include <QTcpSocket>
@@ -217,7 +218,7 @@ void CWWWServer::slotDoRead()
         if (overCap(line.size()))
             return;
         m_replyBytes += line.size();
-        reply += QString::fromLatin1(line);
+        reply += decodeText(line);
     }
     overCap(socket->bytesAvailable()); // a line that never ends
 }
@@ -285,7 +286,7 @@ void CWWWServer::slotDoClose()
     m_deadline.stop();
     // A last fragment without a line end is still part of the reply.
     if (m_state != AdImage + 1 && socket->bytesAvailable() > 0)
-        reply += QString::fromLatin1(socket->readAll());
+        reply += decodeText(socket->readAll());
 
     runReplyHandler();
     finishExchange();
@@ -393,7 +394,7 @@ void CWWWServer::handleCategoryUpdate()
         if (in.open(QIODevice::ReadOnly))
             writeFileAtomically(dataDirPath + QStringLiteral("category.old"), in.readAll());
     }
-    if (!writeFileAtomically(current, body.toLatin1())) {
+    if (!writeFileAtomically(current, encodeText(body))) {
         m_ui->critical(QStringLiteral("Error Updating Categories"),
                        QStringLiteral("Cannot open category file for writing"));
         return;
@@ -435,7 +436,7 @@ void CWWWServer::handleVulnPoll()
     }
     if (!vulns.contains(QLatin1String("<vuln>")))
         return;
-    if (!writeFileAtomically(dataDirPath + QStringLiteral("vulnpoll.dat"), vulns.toLatin1())) {
+    if (!writeFileAtomically(dataDirPath + QStringLiteral("vulnpoll.dat"), encodeText(vulns))) {
         m_ui->critical(QStringLiteral("Error Saving Temporary"),
                        QStringLiteral("Could not open temporary file from writing"));
         return;

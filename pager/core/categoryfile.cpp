@@ -1,4 +1,5 @@
 #include "pager/core/categoryfile.h"
+#include "pager/core/textencoding.h"
 
 #include <QHash>
 #include <QStringList>
@@ -246,7 +247,7 @@ QByteArray formatCategoryFile(const CategoryFile& file)
                       .arg(file.version)
                       .arg(file.numEntries);
     writeRows(out, file.topLevel);
-    return out.toLatin1();
+    return encodeText(out);
 }
 
 void applyOldTicks(CategoryFile& file, const QString& oldText)

@@ -2,6 +2,7 @@
 
 #include "pager/core/ctaggedwalker.h"
 #include "pager/core/taggedtext.h"
+#include "pager/core/textencoding.h"
 
 QString formatHeadlineRecord(const Headline& h)
 {
@@ -129,5 +130,5 @@ QByteArray CHeadlineList::formatStore() const
         for (const Headline& h : category.headlines)
             out += formatHeadlineRecord(h);
     out += QStringLiteral("</topnews>\n");
-    return out.toLatin1();
+    return encodeText(out);
 }
