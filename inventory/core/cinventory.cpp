@@ -4,6 +4,7 @@
 #include "pager/core/atomicfile.h"
 #include "pager/core/ctaggedwalker.h"
 #include "pager/core/taggedtext.h"
+#include "pager/core/textencoding.h"
 
 #include <QFile>
 #include <QSet>
@@ -267,6 +268,6 @@ bool CInventory::load(const QString& path, const CVulnTree& tree)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    parseInventory(QString::fromUtf8(file.readAll()), tree);
+    parseInventory(decodeText(file.readAll()), tree);
     return true;
 }

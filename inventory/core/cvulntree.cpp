@@ -1,5 +1,7 @@
 #include "inventory/core/cvulntree.h"
 
+#include "pager/core/textencoding.h"
+
 #include <limits>
 
 namespace {
@@ -44,11 +46,11 @@ QString rowName(const QByteArray& line)
 {
     const qsizetype open = line.indexOf('"');
     if (open < 0)
-        return QString::fromLatin1(line);
+        return decodeText(line);
     const qsizetype close = line.lastIndexOf('"');
     if (close <= open)
-        return QString::fromLatin1(line.mid(open + 1));
-    return QString::fromLatin1(line.mid(open + 1, close - open - 1));
+        return decodeText(line.mid(open + 1));
+    return decodeText(line.mid(open + 1, close - open - 1));
 }
 
 } // namespace
