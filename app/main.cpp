@@ -1,4 +1,5 @@
 #include "app/cmain.h"
+#include "app/core/commandline.h"
 #include "app/csignalquitter.h"
 #include "pager/core/globals.h"
 #include "pager/cpager.h"
@@ -6,6 +7,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QStyleFactory>
+
+#include <cstdio>
 
 namespace {
 
@@ -36,7 +39,27 @@ int main(int argc, char** argv)
 {
     QElapsedTimer clock;
     clock.start();
+    {
+        // Before the toolkit: --help and --version need no display and no home.
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        const QString program = QStringLiteral("ovpager");
+        const CommandLine line = CommandLine::parse(arguments);
+        if (line.action != CommandLine::Action::Run) {
+            const bool refused = line.action == CommandLine::Action::Refuse;
+            const QString text = refused ? line.refusal(program)
+                                 : line.action == CommandLine::Action::Help
+                                     ? CommandLine::helpText(program)
+                                     : CommandLine::versionText();
+            std::fputs(qPrintable(text), refused ? stderr : stdout);
+            return refused ? 2 : 0;
+        }
+        // The window's class, which the desktop entry names, whatever the binary is called.
+        QCoreApplication::setApplicationName(program);
+    }
     auto* app = new QApplication(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(OVPAGER_DESKTOP_ID));
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
         QApplication::setStyle(style);
     CSignalQuitter signalQuitter;

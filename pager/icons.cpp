@@ -52,9 +52,14 @@ const char* const newXpm[] = {"16 14 6 1",        "  c None",         ". c #0000
 
 } // namespace
 
+QImage windowIconArt()
+{
+    return QImage(normalXpm);
+}
+
 QPixmap normalWindowIcon()
 {
-    static const QPixmap pixmap(normalXpm);
+    static const QPixmap pixmap = QPixmap::fromImage(windowIconArt());
     return pixmap;
 }
 

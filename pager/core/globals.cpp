@@ -20,5 +20,5 @@ void debugLine(const QString& line)
 QString installedDataRoot()
 {
     const QString root = qEnvironmentVariable("OVPAGER_LIBDIR");
-    return root.isEmpty() ? QStringLiteral("/usr/lib/Orvelle") : root;
+    return root.isEmpty() ? QStringLiteral(OVPAGER_DEFAULT_LIBDIR) : root;
 }

@@ -11,5 +11,6 @@ extern QString browserPath; // configured browser executable
 // Writes one diagnostic line to standard output when debugMode is on.
 void debugLine(const QString& line);
 
-// Root of the installed read-only files: OVPAGER_LIBDIR, else "/usr/lib/Orvelle".
+// Root of the installed read-only files: OVPAGER_LIBDIR, else the root the
+// build installs them under ("/usr/lib/Orvelle" unless configured otherwise).
 QString installedDataRoot();
