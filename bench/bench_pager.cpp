@@ -3,13 +3,12 @@
 // and idle CPU over a minute with the window shown. Needs an X display.
 // Polls are driven by SIGUSR1, which the pager honours under "-debug".
 
+#include "tests/common/childprocess.h"
+#include "tests/common/xdotool.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTcpServer>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <algorithm>
@@ -18,25 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct Child
-{
-    QProcess process;
-    QByteArray out;
-
-    bool waitFor(const QByteArray& what, int count, int ms = 30000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (out.count(what) < count) {
-            if (clock.elapsed() > ms || process.state() == QProcess::NotRunning)
-                return false;
-            process.waitForReadyRead(20);
-            out += process.readAllStandardOutput();
-        }
-        return true;
-    }
-};
 
 long residentKb(qint64 pid)
 {
@@ -59,34 +39,20 @@ double cpuSeconds(qint64 pid)
     return (f.value(11).toDouble() + f.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
-bool startPager(Child& pager, const QString& home, quint16 port)
+bool startPager(PagerProcess& pager, const QString& home, const QString& server)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home);
-    env.insert("OVPAGER_SERVER", QStringLiteral("127.0.0.1:%1").arg(port));
-    env.insert("OVPAGER_LIBDIR", home + "/nolib");
-    pager.out.clear();
-    pager.process.setProcessEnvironment(env);
-    pager.process.start(QStringLiteral(OVPAGER_BINARY), {"-debug"});
-    return pager.waitFor("window drawn", 1);
-}
-
-void stop(Child& child)
-{
-    child.process.terminate();
-    if (!child.process.waitForFinished(15000))
-        child.process.kill();
+    return pager.start(QStringLiteral(OVPAGER_BINARY), home, server) &&
+           pager.waitForLog("window drawn");
 }
 
 // Polls one at a time, each answered before the next is asked for.
-bool poll(Child& pager, int times)
+bool poll(PagerProcess& pager, int times)
 {
-    int done = int(pager.out.count("content received"));
+    int done = int(pager.log.count("content received"));
     for (int i = 0; i < times; ++i) {
-        ::kill(pid_t(pager.process.processId()), SIGUSR1);
-        if (!pager.waitFor("content received", ++done)) {
-            std::fprintf(stderr, "poll %d of %d unanswered; the pager said:\n%s\n", i + 1, times,
-                         pager.out.right(1500).constData());
+        pager.signal(SIGUSR1);
+        if (!pager.waitForLog("content received", ++done)) {
+            std::fprintf(stderr, "poll %d of %d unanswered\n", i + 1, times);
             return false;
         }
     }
@@ -99,54 +65,38 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const bool quick = app.arguments().contains("--quick"); // shorter idle window
-    QTemporaryDir home;
-    QDir().mkdir(home.path() + "/.ovpager");
-
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    Child server;
-    // Its access log goes to a file: a pipe nobody drains would stall it.
-    const QString serverLog = home.filePath("server.log");
-    server.process.setStandardOutputFile(serverLog);
-    server.process.start(QStringLiteral(OVPAGER_SERVER_BINARY),
-                         {"--listen", QStringLiteral("127.0.0.1:%1").arg(port)});
-    bool listening = false;
-    for (int i = 0; i < 100 && !listening; ++i) {
-        QThread::msleep(50);
-        QFile log(serverLog);
-        listening = log.open(QIODevice::ReadOnly) && log.readAll().contains("listening on");
-    }
-    if (!listening) {
+    const TempHome home;
+    ServerProcess server;
+    if (!server.start(QStringLiteral(OVPAGER_SERVER_BINARY), QString())) {
         std::fprintf(stderr, "the content server did not start\n");
         return 1;
     }
+    const QString address = server.address();
 
     // A first run fills the data directory, so later starts show headlines
     // from the store at once, as a user's every start does.
-    Child pager;
-    if (!startPager(pager, home.path(), port) || !pager.waitFor("content received", 2)) {
+    PagerProcess pager;
+    if (!startPager(pager, home.path(), address) || !pager.waitForLog("content received", 2)) {
         std::fprintf(stderr, "the pager did not start or poll\n");
         return 1;
     }
-    stop(pager);
+    pager.stop();
 
     QList<qint64> starts;
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer clock;
         clock.start();
-        if (!startPager(pager, home.path(), port))
+        if (!startPager(pager, home.path(), address))
             return 1;
         starts << clock.elapsed();
-        stop(pager);
+        pager.stop();
     }
     std::sort(starts.begin(), starts.end());
     std::printf("start-up to first drawn window with headlines: median %lld ms "
                 "(best %lld, worst %lld; target < 200 ms)\n",
                 starts.at(2), starts.first(), starts.last());
 
-    if (!startPager(pager, home.path(), port))
+    if (!startPager(pager, home.path(), address))
         return 1;
     const qint64 pid = pager.process.processId();
     if (!poll(pager, 100))
@@ -157,16 +107,16 @@ int main(int argc, char** argv)
 
     // Left alone, the new-content box would keep the icon flashing; a user
     // at rest has read it.
-    QProcess::execute("sh", {"-c", "for w in $(xdotool search --name '^Orvelle Pager$'); do "
-                                   "xdotool windowfocus --sync $w key Return; done"});
+    for (const QString& box : xdotool::windows(QStringLiteral("^Orvelle Pager$"), false))
+        xdotool::pressKeyIn(box);
     QThread::msleep(500);
     const int idleSeconds = quick ? 10 : 60;
     const double before = cpuSeconds(pid);
     QElapsedTimer idle;
     idle.start();
     while (idle.elapsed() < idleSeconds * 1000) {
-        pager.process.waitForReadyRead(200);
-        pager.out += pager.process.readAllStandardOutput();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+        QThread::msleep(50);
     }
     const double used = cpuSeconds(pid) - before;
     std::printf("idle CPU over %d s with the window shown: %.3f %% of a core (target < 0.2 %%)\n",
@@ -179,7 +129,7 @@ int main(int argc, char** argv)
     std::printf("resident memory after 1000 polls: %.1f MB (%+.1f %% against 100 polls; "
                 "target within 10 %%)\n",
                 rss1000 / 1024.0, 100.0 * (rss1000 - rss100) / rss100);
-    stop(pager);
-    stop(server);
+    pager.stop();
+    server.stop();
     return 0;
 }

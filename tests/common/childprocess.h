@@ -79,6 +79,15 @@ public:
     QProcess process;
     QByteArray log;
 
+    // Output is gathered whenever events are served, so that a child that
+    // writes much never stalls on a full pipe.
+    LoggedProcess()
+    {
+        QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { gather(); });
+    }
+    LoggedProcess(const LoggedProcess&) = delete;
+    LoggedProcess& operator=(const LoggedProcess&) = delete;
+
     void start(const QString& program, const QStringList& arguments)
     {
         log.clear();
@@ -150,7 +159,8 @@ public:
     }
 };
 
-// The content server on a free loopback port, serving a data directory.
+// The content server on a free loopback port, serving a data directory
+// (its own when none is given).
 class ServerProcess : public LoggedProcess
 {
 public:
@@ -159,10 +169,10 @@ public:
 
     bool start(const QString& binary, const QString& dataDir, const QStringList& extra = {})
     {
-        LoggedProcess::start(binary,
-                             QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                                         QStringLiteral("--data"), dataDir} +
-                                 extra);
+        QStringList arguments{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")};
+        if (!dataDir.isEmpty())
+            arguments << QStringLiteral("--data") << dataDir;
+        LoggedProcess::start(binary, arguments + extra);
         if (!waitForLog("listening on", 1, 10000))
             return false;
         const QRegularExpressionMatch m =
