@@ -7,11 +7,12 @@
 #include "pager/core/textencoding.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSet>
 
 namespace {
 
-int readId(const QString& text)
+int readId(QStringView text)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
@@ -23,6 +24,29 @@ QString takeField(const QString& name, QString& record)
     QString value;
     takeTaggedValue(name, record, value);
     return value;
+}
+
+// The ids of a product record exactly as taking "vid" and then "pid" would
+// read them, without copying the record in the usual case of two separate
+// elements; anything odder goes the copying way.
+void readProductIds(const QString& record, int& vid, int& pid)
+{
+    TaggedSpan v, p;
+    const bool hasVid = findTaggedValue(QStringLiteral("vid"), record, v);
+    const bool hasPid = findTaggedValue(QStringLiteral("pid"), record, p);
+    // Taking "vid" joins the text around it; a "<" just before might start a new tag.
+    const QStringView before = QStringView(record).first(hasVid ? v.elementFrom : 0).right(16);
+    const bool plain =
+        !hasVid || (hasPid && (p.elementTo <= v.elementFrom || p.elementFrom >= v.elementTo) &&
+                    before.lastIndexOf(u'<') <= before.lastIndexOf(u'>'));
+    if (plain) {
+        vid = hasVid ? readId(QStringView(record).sliced(v.valueFrom, v.valueTo - v.valueFrom)) : 0;
+        pid = hasPid ? readId(QStringView(record).sliced(p.valueFrom, p.valueTo - p.valueFrom)) : 0;
+        return;
+    }
+    QString rest = record;
+    vid = readId(takeField(QStringLiteral("vid"), rest));
+    pid = readId(takeField(QStringLiteral("pid"), rest));
 }
 
 } // namespace
@@ -206,42 +230,89 @@ QString CInventory::fileText() const
     return out;
 }
 
+namespace {
+
+bool disjoint(const TaggedSpan& a, const TaggedSpan& b)
+{
+    return a.elementTo <= b.elementFrom || b.elementTo <= a.elementFrom;
+}
+
+// Taking an element joins the text around it; a "<" just before it might
+// then start a tag that was not there.
+bool joinIsPlain(QStringView text, const TaggedSpan& taken)
+{
+    const QStringView before = text.first(taken.elementFrom).right(16);
+    return before.lastIndexOf(u'<') <= before.lastIndexOf(u'>');
+}
+
+} // namespace
+
 void CInventory::parseInventory(const QString& fileText, const CVulnTree& tree)
 {
     clear();
+    // The three elements are taken in turn; in a file as written here they
+    // stand apart, so they are read in place instead of copying the text
+    // three times. Any other arrangement takes them the copying way.
+    TaggedSpan stamp, customs, profiles;
+    const bool hasStamp = findTaggedValue(QStringLiteral("timestamp"), fileText, stamp);
+    const bool hasCustoms = findTaggedValue(QStringLiteral("customitems"), fileText, customs);
+    const bool hasProfiles = findTaggedValue(QStringLiteral("netinventory"), fileText, profiles);
+    const bool inPlace =
+        (!hasStamp || (joinIsPlain(fileText, stamp) && (!hasCustoms || disjoint(stamp, customs)) &&
+                       (!hasProfiles || disjoint(stamp, profiles)))) &&
+        (!hasCustoms ||
+         (joinIsPlain(fileText, customs) && (!hasProfiles || disjoint(customs, profiles))));
+    if (inPlace) {
+        if (hasStamp)
+            setTimestamp(fileText.mid(stamp.valueFrom, stamp.valueTo - stamp.valueFrom));
+        if (hasCustoms)
+            readCustoms(fileText, customs.valueFrom, customs.valueTo);
+        if (hasProfiles)
+            readProfiles(fileText, profiles.valueFrom, profiles.valueTo, tree);
+        return;
+    }
     QString text = fileText;
     setTimestamp(takeField(QStringLiteral("timestamp"), text));
+    QString value;
+    if (takeTaggedValue(QStringLiteral("customitems"), text, value))
+        readCustoms(value, 0, value.size());
+    if (takeTaggedValue(QStringLiteral("netinventory"), text, value))
+        readProfiles(value, 0, value.size(), tree);
+}
 
-    QString customs;
-    if (takeTaggedValue(QStringLiteral("customitems"), text, customs)) {
-        CTaggedWalker walker(QStringLiteral("custom"), customs);
-        QString record;
-        while (walker.take(record)) {
-            // Every field is read afresh, so a record lacking one never
-            // borrows it from the record before.
-            const QString name = takeField(QStringLiteral("name"), record);
-            const QString keywords = takeField(QStringLiteral("keywords"), record);
-            int id = readId(takeField(QStringLiteral("id"), record));
-            if (name.isEmpty() || keywords.isEmpty() || id <= 0)
-                continue;
-            if (findCustomItem(id) >= 0)
-                id = nextCustomId();
-            m_customs.append({name, keywords, id});
-        }
+void CInventory::readCustoms(const QString& text, qsizetype from, qsizetype to)
+{
+    CTaggedWalker walker(QStringLiteral("custom"), text, from, to);
+    QString record;
+    while (walker.take(record)) {
+        // Every field is read afresh, so a record lacking one never
+        // borrows it from the record before.
+        const QString name = takeField(QStringLiteral("name"), record);
+        const QString keywords = takeField(QStringLiteral("keywords"), record);
+        int id = readId(takeField(QStringLiteral("id"), record));
+        if (name.isEmpty() || keywords.isEmpty() || id <= 0)
+            continue;
+        if (findCustomItem(id) >= 0)
+            id = nextCustomId();
+        m_customs.append({name, keywords, id});
     }
+}
 
-    QString profiles;
-    if (!takeTaggedValue(QStringLiteral("netinventory"), text, profiles))
-        return;
-    CTaggedWalker entities(QStringLiteral("entity"), profiles);
+void CInventory::readProfiles(const QString& text, qsizetype from, qsizetype to,
+                              const CVulnTree& tree)
+{
+    CTaggedWalker entities(QStringLiteral("entity"), text, from, to);
+    QHash<QString, int> byName; // a repeated name joins its profile without a walk
     QString record;
     int current = -1;
     while (entities.take(record)) {
         const QString name = takeField(QStringLiteral("name"), record);
         if (!name.isEmpty()) {
-            current = findEntity(name);
-            if (current < 0)
+            current = byName.value(name, -1);
+            if (current < 0) {
                 current = newEntity(name);
+                byName.insert(name, current);
+            }
         }
         // An unnamed record adds to the profile before it; first in the
         // file, it has none and is passed over.
@@ -251,8 +322,8 @@ void CInventory::parseInventory(const QString& fileText, const CVulnTree& tree)
         CTaggedWalker products(QStringLiteral("product"), record);
         QString product;
         while (products.take(product)) {
-            const int vid = readId(takeField(QStringLiteral("vid"), product));
-            const int pid = readId(takeField(QStringLiteral("pid"), product));
+            int vid = 0, pid = 0;
+            readProductIds(product, vid, pid);
             addStoredEntry(profile, vid, pid, tree);
         }
     }

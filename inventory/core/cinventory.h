@@ -91,6 +91,9 @@ public:
     bool load(const QString& path, const CVulnTree& tree);
 
 private:
+    void readCustoms(const QString& text, qsizetype from, qsizetype to);
+    void readProfiles(const QString& text, qsizetype from, qsizetype to, const CVulnTree& tree);
+
     QList<CCustomCategory> m_customs;
     QList<CNetworkEntity> m_profiles;
     QString m_timestamp = QStringLiteral("0");

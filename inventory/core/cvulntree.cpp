@@ -60,6 +60,7 @@ void CVulnTree::clear()
     m_vendors.clear();
     m_vendorById.clear();
     m_productsById.clear();
+    m_firstProduct.clear();
     m_rows = 0;
     m_version = 0;
 }
@@ -89,6 +90,8 @@ bool CVulnTree::addProduct(int vendorId, int id, const QString& name)
     while (at > 0 && rows.at(at - 1).vendor > hit.vendor)
         --at;
     rows.insert(at, hit);
+    if (at == 0)
+        m_firstProduct.insert(id, hit);
     return true;
 }
 
@@ -98,8 +101,8 @@ CVulnHit CVulnTree::findVulnItem(int id, bool product) const
         const auto it = m_vendorById.constFind(id);
         return it == m_vendorById.constEnd() ? CVulnHit{} : CVulnHit{*it, -1};
     }
-    const auto it = m_productsById.constFind(id);
-    return it == m_productsById.constEnd() || it->isEmpty() ? CVulnHit{} : it->first();
+    const auto it = m_firstProduct.constFind(id);
+    return it == m_firstProduct.constEnd() ? CVulnHit{} : *it;
 }
 
 QList<CVulnHit> CVulnTree::productRows(int id) const

@@ -73,6 +73,7 @@ private:
     QList<CVulnVendor> m_vendors;
     QHash<int, int> m_vendorById;               // first vendor with the id
     QHash<int, QList<CVulnHit>> m_productsById; // kept in tree order
+    QHash<int, CVulnHit> m_firstProduct;        // the head of each list, one lookup away
     qsizetype m_rows = 0;
     int m_version = 0;
 };

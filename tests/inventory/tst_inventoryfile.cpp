@@ -193,6 +193,16 @@ void TestInventoryFile::parse_data()
         << QStringLiteral("<timestamp>5</timestamp>\n<customitems>\n</customitems>\n"
                           "<netinventory>\n\t<entity>\n\t\t<name>A</name>\n")
         << "5 |  | ";
+    QTest::newRow("timestamp inside a category name is taken out first")
+        << QStringLiteral("<customitems>") +
+               custom(QStringLiteral("<timestamp>5</timestamp>a"), "k", "1") +
+               QStringLiteral("</customitems>")
+        << "5 | 1:a:k | ";
+    QTest::newRow("vid inside pid is taken first")
+        << file(QString(),
+                entity(named("A"),
+                       QStringLiteral("\t\t<product><pid><vid>3</vid>7</pid></product>\n")))
+        << "20261201 |  | A[2]=vendor 3/product 7(3,7)";
     QTest::newRow("tags in other case are read")
         << QStringLiteral("<TIMESTAMP>9</TIMESTAMP><NetInventory><Entity><Name>Z</Name>"
                           "</Entity></NetInventory>")
