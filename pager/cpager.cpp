@@ -71,6 +71,7 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
     pollMinutes = 15;
 
     const bool firstRun = createDataDirectory();
+    takeDataDirLock();
     // A start-up that fails before the first settings are written leaves no
     // directory behind, so the next start asks the wizard's questions again.
     if (firstRun)

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "config/cwizard.h"
+#include "pager/core/datadirlock.h"
 #include "pager/core/headlinelist.h"
 
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 class QMessageBox;
 
@@ -83,6 +86,7 @@ signals:
 
 private:
     void applySkinChoice();
+    void takeDataDirLock();
     void showVersionBanner();
     void syncCategory(int index);
     int pollIntervalMs() const;
@@ -108,6 +112,7 @@ private:
     CGuiLinkUi* linkUi = nullptr;
     CHeadlineList m_headlines;
     bool m_saveFailed = false;
+    std::unique_ptr<DataDirLock> m_dirLock; // held for the life of the process
     CCategoryTree* m_categoryPage = nullptr;
     CNetInventory* m_inventoryPage = nullptr;
 };

@@ -20,6 +20,7 @@ private slots:
     void badCategoryFile();
     void headlinesSurviveRestart();
     void failedSaveOnTerm();
+    void secondStartRefused();
 };
 
 namespace {
@@ -226,6 +227,42 @@ void TestOvpager::failedSaveOnTerm()
     QVERIFY2(errors.contains("Could not save " + QFile::encodeName(dataDir) + "/article.dat"),
              errors.constData());
     QVERIFY(QFileInfo(dataDir + QStringLiteral("/ovpager.cfg")).isFile()); // the rest was saved
+}
+
+void TestOvpager::secondStartRefused()
+{
+    const TempHome tmp;
+    QVERIFY(tmp.write(QStringLiteral("category.dat"), replies::categories));
+    PagerProcess first;
+    QVERIFY(first.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), QStringLiteral("127.0.0.1:1")));
+    QVERIFY(first.waitForLog("content request", 1, 20000));
+
+    // What the running pager has on disk, to the byte and to the second.
+    const QDir dir(tmp.dataDir());
+    auto snapshot = [&] {
+        QStringList state;
+        for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden))
+            state << f.fileName() + u' ' + QString::number(f.lastModified().toMSecsSinceEpoch()) +
+                         u' ' + QString::fromLatin1(readAll(f.filePath()).toHex());
+        return state;
+    };
+    const QStringList before = snapshot();
+    QProcess second;
+    second.setProcessEnvironment(
+        childprocess::pagerEnvironment(tmp.path(), QStringLiteral("127.0.0.1:1")));
+    second.start(QStringLiteral(OVPAGER_BINARY), {});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY(second.readAllStandardError().contains("already running"));
+    QCOMPARE(snapshot(), before);
+
+    // A pager killed outright leaves its lock behind; the next start takes it over.
+    first.kill();
+    PagerProcess third;
+    QVERIFY(third.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), QStringLiteral("127.0.0.1:1")));
+    QVERIFY(third.waitForLog("content request", 1, 20000));
+    QVERIFY(third.stop());
 }
 
 QTEST_GUILESS_MAIN(TestOvpager)

@@ -1,0 +1,48 @@
+#include "pager/core/datadirlock.h"
+#include "tests/common/testfiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestDataDirLock : public QObject
+{
+    Q_OBJECT
+private slots:
+    void oneHolder();
+    void leftByADeadProcess();
+};
+
+void TestDataDirLock::oneHolder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + u'/';
+    auto first = std::make_unique<DataDirLock>(path);
+    QVERIFY(first->isHeld());
+    {
+        const DataDirLock second(path);
+        QVERIFY(!second.isHeld());
+        QCOMPARE(second.holderPid(), QCoreApplication::applicationPid());
+    }
+    first.reset();
+    const DataDirLock third(path); // released with its holder
+    QVERIFY(third.isHeld());
+}
+
+void TestDataDirLock::leftByADeadProcess()
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + u'/';
+    // What a pager that was killed leaves: its pid, long gone.
+    QVERIFY(
+        testfiles::writeAll(path + "ovpager.lock",
+                            "999999999\novpager\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    const DataDirLock lock(path);
+    QVERIFY(lock.isHeld());
+}
+
+QTEST_GUILESS_MAIN(TestDataDirLock)
+#include "tst_datadirlock.moc"
