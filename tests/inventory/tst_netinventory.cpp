@@ -1,3 +1,5 @@
+#include "inventory/ccustomdialog.h"
+#include "inventory/cnewentitydialog.h"
 #include "inventory/netinventory.h"
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
@@ -29,6 +31,7 @@ private slots:
     void overviews();
     void treeArrivesAfterInventory();
     void dialogsRefuseClosingTags();
+    void dialogKeys();
     void failedWriteIsReported();
 
 private:
@@ -427,6 +430,34 @@ void TestNetInventory::dialogsRefuseClosingTags()
     QCOMPARE(m_watcher->boxes.last(), QStringLiteral("Invalid Custom Category|Names and keywords "
                                                      "may not contain \"</\"."));
     QVERIFY(rows("customList").isEmpty());
+}
+
+void TestNetInventory::dialogKeys()
+{
+    m_watcher.reset(); // these dialogs are driven by keys here
+    CCustomDialog custom(QStringLiteral("Mail"), QString());
+    QCOMPARE(custom.windowTitle(), QStringLiteral("Custom Product Category"));
+    custom.show();
+    QVERIFY(QTest::qWaitForWindowActive(&custom));
+    const QList<QLineEdit*> edits = custom.findChildren<QLineEdit*>();
+    QCOMPARE(edits.size(), 2);
+    QTRY_VERIFY(edits.at(0)->hasFocus());
+    QTest::keyClick(edits.at(0), Qt::Key_Return);
+    QVERIFY(custom.isVisible()); // Return in the name moves on
+    QTRY_VERIFY(edits.at(1)->hasFocus());
+    QTest::keyClicks(edits.at(1), QStringLiteral("smtp"));
+    QTest::keyClick(edits.at(1), Qt::Key_Return);
+    QCOMPARE(custom.result(), int(QDialog::Accepted));
+    QCOMPARE(custom.keywords(), QStringLiteral("smtp"));
+
+    CNewEntityDialog entity(QStringLiteral("Lab"));
+    entity.show();
+    QVERIFY(QTest::qWaitForWindowActive(&entity));
+    QLineEdit* edit = entity.findChild<QLineEdit*>();
+    QTRY_VERIFY(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(entity.result(), int(QDialog::Accepted));
+    QCOMPARE(entity.text(), QStringLiteral("Lab"));
 }
 
 void TestNetInventory::failedWriteIsReported()
