@@ -63,4 +63,4 @@ void TestCategoryTree::updateKeepsTicks()
 }
 
 QTEST_MAIN(TestCategoryTree)
-#include "tst_categorytree.moc"
+#include "tst_ccategorytree.moc"

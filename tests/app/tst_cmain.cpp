@@ -324,4 +324,4 @@ void TestSkins::brokenChoiceInDialogKeepsLook()
 }
 
 QTEST_MAIN(TestSkins)
-#include "tst_skins.moc"
+#include "tst_cmain.moc"

@@ -103,4 +103,4 @@ void TestGuiLinkUi::writeFailureShowsBox()
 }
 
 QTEST_MAIN(TestGuiLinkUi)
-#include "tst_guilinkui.moc"
+#include "tst_cguilinkui.moc"

@@ -74,4 +74,4 @@ void TestSearchDialog::looks()
 }
 
 QTEST_MAIN(TestSearchDialog)
-#include "tst_searchdialog.moc"
+#include "tst_csearchdialog.moc"

@@ -114,4 +114,4 @@ void TestBanner::refusesOutsized()
 }
 
 QTEST_MAIN(TestBanner)
-#include "tst_banner.moc"
+#include "tst_cbanner.moc"

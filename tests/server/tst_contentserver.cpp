@@ -578,4 +578,4 @@ void TestServer::textsAsWritten()
 }
 
 QTEST_MAIN(TestServer)
-#include "tst_server.moc"
+#include "tst_contentserver.moc"
