@@ -10,6 +10,8 @@ private slots:
     void parse();
     void merge_data();
     void merge();
+    void laterRound_data();
+    void laterRound();
     void noteCategory_data();
     void noteCategory();
     void storeRoundTrip();
@@ -130,6 +132,12 @@ void TestHeadlineList::merge_data()
     QTest::newRow("text timestamps: 10 sorts before 9")
         << 5 << record(1, 10, "9") + record(2, 10, "10") << "|1*,2*|"
         << "10,10";
+    QTest::newRow("equal timestamps: the newcomer goes after")
+        << 5 << record(1, 10, "0005") + record(2, 10, "0005") << "|1*,2*|"
+        << "10,10";
+    QTest::newRow("equal timestamps at the limit: the first of them is dropped")
+        << 2 << record(1, 10, "0005") + record(2, 10, "0005") + record(3, 10, "0005") << "|2*,3*|"
+        << "10,10,10";
 }
 
 void TestHeadlineList::merge()
@@ -150,6 +158,46 @@ void TestHeadlineList::merge()
     }
     QCOMPARE(describe(list), kept);
     QCOMPARE(gains.join(u','), gained);
+}
+
+// A second round after the first: the count lowered in between, or a
+// headline marked seen ("top:id").
+void TestHeadlineList::laterRound_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("seen");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("kept");
+
+    const QString three = record(1, 10, "0001") + record(2, 10, "0002") + record(3, 10, "0003");
+    QTest::newRow("a lowered count trims the categories before the match")
+        << three << 2 << QString() << record(9, 20, "0009") << "|3*,2*|9*";
+    QTest::newRow("a category after the match keeps its count until its turn")
+        << three << 2 << QString() << record(9, 20001, "0009") << "9*|3*,2*,1*|";
+    QTest::newRow("seen is scoped to its top category")
+        << record(5, 10, "0001") + record(5, 20, "0001") << 5 << "10:5" << QString() << "|5|5*";
+}
+
+void TestHeadlineList::laterRound()
+{
+    QFETCH(QString, first);
+    QFETCH(int, limit);
+    QFETCH(QString, seen);
+    QFETCH(QString, second);
+    QFETCH(QString, kept);
+
+    CHeadlineList list;
+    list.setCategories({{20001, "announcements"}, {10, "Ten"}, {20, "Twenty"}});
+    list.setLimit(5);
+    for (const Headline& h : parseContentReply(reply(first)).records)
+        list.add(h);
+    list.setLimit(limit);
+    if (!seen.isEmpty())
+        list.setSeen(seen.section(u':', 0, 0).toInt(), seen.section(u':', 1).toInt());
+    for (const Headline& h : parseContentReply(reply(second)).records)
+        list.add(h);
+    QCOMPARE(describe(list), kept);
 }
 
 void TestHeadlineList::noteCategory_data()
