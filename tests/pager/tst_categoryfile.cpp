@@ -65,8 +65,9 @@ void TestCategoryFile::parse_data()
     QTest::newRow("name with commas and quotes")
         << withHeader(2, "5,0,5,\"Say \"hi\", world\",1\n") << true << 2 << "5:Say \"hi\", world+";
     QTest::newRow("tick not exactly one")
-        << withHeader(4, "1,0,1,\"a\",0\n2,0,2,\"b\",x\n3,0,3,\"c\"\n") << true << 4
-        << "1:a 2:b 3:c";
+        << withHeader(6, "1,0,1,\"a\",0\n2,0,2,\"b\",x\n3,0,3,\"c\"\n4,0,4,\"d\",2\n"
+                         "5,0,5,\"e\",1\n")
+        << true << 6 << "1:a 2:b 3:c 4:d 5:e+";
     QTest::newRow("lines that are not rows are ignored")
         << withHeader(2, "garbage\n1,2\n\n   \n1,0,1,no quote\n9,0,9,\"ok\",1\n") << true << 2
         << "9:ok+";
