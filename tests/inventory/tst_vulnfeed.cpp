@@ -1,0 +1,340 @@
+#include "inventory/core/cinventory.h"
+#include "inventory/core/cvulntree.h"
+#include "inventory/core/vulnfeed.h"
+
+#include <QTest>
+
+namespace {
+
+const QByteArray treeFile = "VERSION=3\n0,10,\"Acme\"\n10,1001,\"Anvil\"\n10,1002,\"Rocket\"\n"
+                            "0,20,\"Globex\"\n20,2001,\"Dome\"\n0,30,\"Initech\"\n"
+                            "30,3001,\"Stapler Server\"\n";
+
+struct Fields
+{
+    QString qid = QStringLiteral("77");
+    QString title = QStringLiteral("Overflow in a daemon");
+    QString updated = QStringLiteral("2026-01-01");
+    QString vulnerable;
+    QString notvulnerable;
+};
+
+QString vuln(const Fields& f, const QString& drop = QString())
+{
+    const QList<QPair<QString, QString>> fields = {
+        {QStringLiteral("qid"), f.qid},
+        {QStringLiteral("title"), f.title},
+        {QStringLiteral("object"), QStringLiteral("obj")},
+        {QStringLiteral("class"), QStringLiteral("Boundary Condition Error")},
+        {QStringLiteral("remote"), QStringLiteral("Yes")},
+        {QStringLiteral("local"), QStringLiteral("No")},
+        {QStringLiteral("published"), QStringLiteral("2025-12-30")},
+        {QStringLiteral("updated"), f.updated},
+        {QStringLiteral("vulnerable"), f.vulnerable},
+        {QStringLiteral("notvulnerable"), f.notvulnerable},
+        {QStringLiteral("discussion"), QStringLiteral("A long field.\nOver two lines.")},
+        {QStringLiteral("exploit"), QStringLiteral("None known.")},
+        {QStringLiteral("solution"), QStringLiteral("Upgrade.")},
+        {QStringLiteral("credit"), QStringLiteral("A reader.")},
+    };
+    QString text = QStringLiteral("<vuln>\n");
+    for (const auto& [tag, value] : fields) {
+        if (tag != drop)
+            text += QStringLiteral("\t<") + tag + u'>' + value + QStringLiteral("</") + tag +
+                    QStringLiteral(">\n");
+    }
+    return text + QStringLiteral("</vuln>\n");
+}
+
+Fields rec(const QString& qid, const QString& updated, const QString& vulnerable,
+           const QString& title = QStringLiteral("Overflow in a daemon"))
+{
+    Fields f;
+    f.qid = qid;
+    f.updated = updated;
+    f.vulnerable = vulnerable;
+    f.title = title;
+    return f;
+}
+
+CVulnTree makeTree()
+{
+    return readVulnCategoryFile(treeFile).tree;
+}
+
+// Office: the Anvil; Lab: all of Globex; Print: the custom "Printers"
+// category ("stapler, toner"); Spare: nothing.
+CInventory makeInventory()
+{
+    CInventory inv;
+    const int printers =
+        inv.addCustom(QStringLiteral("Printers"), QStringLiteral("stapler, TONER"));
+    inv.profiles()[inv.newEntity(QStringLiteral("Office"))].addProduct(
+        QStringLiteral("Acme"), 10, QStringLiteral("Anvil"), 1001);
+    inv.profiles()[inv.newEntity(QStringLiteral("Lab"))].addProduct(
+        QStringLiteral("Globex"), 20, QStringLiteral("ALL Products"), 0);
+    inv.profiles()[inv.newEntity(QStringLiteral("Print"))].addProduct(
+        QStringLiteral("CUSTOM"), 0, QStringLiteral("Printers"), printers);
+    inv.newEntity(QStringLiteral("Spare"));
+    return inv;
+}
+
+} // namespace
+
+class TestVulnFeed : public QObject
+{
+    Q_OBJECT
+private slots:
+    void productIds_data();
+    void productIds();
+    void describe_data();
+    void describe();
+    void reading_data();
+    void reading();
+    void processing_data();
+    void processing();
+    void verboseLayout();
+    void threeSectionsInFileOrder();
+    void briefAndPopupTexts();
+};
+
+void TestVulnFeed::productIds_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QList<int>>("vendors");
+    QTest::addColumn<QList<int>>("products");
+    QTest::newRow("two elements") << "10:1001,20:2001" << QList<int>{10, 20}
+                                  << QList<int>{1001, 2001};
+    QTest::newRow("element without colon skipped")
+        << "10:1001,2001,20:2002" << QList<int>{10, 20} << QList<int>{1001, 2002};
+    QTest::newRow("not a number gives 0")
+        << "x:1001,10:y" << QList<int>{0, 10} << QList<int>{1001, 0};
+    QTest::newRow("blanks around ids")
+        << " 10 : 1001 , 20:2001 " << QList<int>{10, 20} << QList<int>{1001, 2001};
+    QTest::newRow("split at the first colon") << "10:1001:5" << QList<int>{10} << QList<int>{0};
+    QTest::newRow("empty text") << "" << QList<int>{} << QList<int>{};
+    QTest::newRow("trailing comma") << "10:1001," << QList<int>{10} << QList<int>{1001};
+    QTest::newRow("empty parts") << ":" << QList<int>{0} << QList<int>{0};
+}
+
+void TestVulnFeed::productIds()
+{
+    QFETCH(QString, list);
+    QFETCH(QList<int>, vendors);
+    QFETCH(QList<int>, products);
+    QCOMPARE(productIdList(list, IdSide::Vendor), vendors);
+    QCOMPARE(productIdList(list, IdSide::Product), products);
+}
+
+void TestVulnFeed::describe_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("lines");
+    QTest::newRow("known pairs in order") << "20:2001,10:1001"
+                                          << "Globex Dome\nAcme Anvil\n";
+    QTest::newRow("last element after the final comma") << "10:1001,30:3001"
+                                                        << "Acme Anvil\nInitech Stapler Server\n";
+    QTest::newRow("unknown product left out") << "10:9999,10:1002"
+                                              << "Acme Rocket\n";
+    QTest::newRow("unknown vendor left out") << "99:1001"
+                                             << "";
+    QTest::newRow("element without colon left out") << "1001,10:1002"
+                                                    << "Acme Rocket\n";
+    QTest::newRow("empty list") << ""
+                                << "";
+    QTest::newRow("garbage") << ",,:,x:y"
+                             << "";
+}
+
+void TestVulnFeed::describe()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, lines);
+    QCOMPARE(describeProducts(list, makeTree()), lines);
+}
+
+void TestVulnFeed::reading_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("qids");
+    const Fields a = rec(QStringLiteral("1"), QStringLiteral("d"), QStringLiteral("10:1001"));
+    const Fields b = rec(QStringLiteral("2"), QStringLiteral("d"), QStringLiteral("10:1001"));
+    QTest::newRow("two records") << vuln(a) + vuln(b) << QStringList{"1", "2"};
+    QTest::newRow("text between records ignored")
+        << "junk <x>y</x>\n" + vuln(a) + "more junk\n" + vuln(b) << QStringList{"1", "2"};
+    for (const char* field :
+         {"qid", "title", "object", "class", "updated", "vulnerable", "notvulnerable", "credit"})
+        QTest::newRow(qPrintable(QStringLiteral("record without ") + QLatin1String(field)))
+            << vuln(a, QLatin1String(field)) + vuln(b) << QStringList{"2"};
+    QString reordered = vuln(a);
+    reordered.replace(QStringLiteral("<qid>1</qid>"), QString());
+    reordered.replace(QStringLiteral("</vuln>"), QStringLiteral("<qid>1</qid></vuln>"));
+    QTest::newRow("fields in any order") << reordered << QStringList{"1"};
+    QTest::newRow("tags in upper case") << vuln(a).toUpper() << QStringList{"1"};
+    QString cut = vuln(a) + vuln(b);
+    cut.chop(12);
+    QTest::newRow("cut off in the last record") << cut << QStringList{"1"};
+    QTest::newRow("empty") << QString() << QStringList{};
+    QTest::newRow("garbage") << QStringLiteral("<vuln><<<>>></vuln></vuln><vuln>") << QStringList{};
+    QString many;
+    QStringList manyIds;
+    for (int i = 0; i < 3000; ++i) {
+        many += vuln(rec(QString::number(i), QStringLiteral("d"), QString()));
+        manyIds << QString::number(i);
+    }
+    QTest::newRow("large feed") << many << manyIds;
+}
+
+void TestVulnFeed::reading()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, qids);
+    QStringList got;
+    for (const VulnRecord& r : readVulnFeed(text))
+        got << r.qid;
+    QCOMPARE(got, qids);
+}
+
+void TestVulnFeed::processing_data()
+{
+    QTest::addColumn<QString>("feed");
+    QTest::addColumn<QString>("oldTimestamp");
+    QTest::addColumn<QStringList>("notices"); // "qid:names"
+    QTest::addColumn<QString>("timestamp");
+    const QString t0 = QStringLiteral("2026-01-01");
+    QTest::newRow("product entry matches")
+        << vuln(rec("1", t0, "10:1001")) << "0" << QStringList{"1:Office"} << t0;
+    QTest::newRow("vendor-wide entry matches any product of the vendor")
+        << vuln(rec("1", t0, "20:2777")) << "0" << QStringList{"1:Lab"} << t0;
+    QTest::newRow("product id under another vendor still matches by id")
+        << vuln(rec("1", t0, "99:1001")) << "0" << QStringList{"1:Office"} << t0;
+    QTest::newRow("two profiles in one record, profile order")
+        << vuln(rec("1", t0, "20:2001,10:1001")) << "0" << QStringList{"1:Office, Lab"} << t0;
+    QTest::newRow("keyword in a product name")
+        << vuln(rec("1", t0, "30:3001")) << "0" << QStringList{"1:Print"} << t0;
+    QTest::newRow("empty list matches by keyword in the title, case ignored")
+        << vuln(rec("1", t0, "", "Cheap toner overflow")) << "0" << QStringList{"1:Print"} << t0;
+    QTest::newRow("empty list and no keyword matches nothing")
+        << vuln(rec("1", t0, "", "Rocket anvil")) << "0" << QStringList{} << t0;
+    QTest::newRow("element without colon ignored for matching")
+        << vuln(rec("1", t0, "1001")) << "0" << QStringList{} << t0;
+    QTest::newRow("no match still advances the timestamp")
+        << vuln(rec("1", "2026-03-01", "10:1002")) + vuln(rec("2", "2026-02-01", "99:9")) << "0"
+        << QStringList{} << "2026-03-01";
+    QTest::newRow("older record does not lower the timestamp")
+        << vuln(rec("1", "2026-05-01", "10:1001")) + vuln(rec("2", "2026-04-01", "10:1001"))
+        << "2026-01-01" << QStringList{"1:Office", "2:Office"} << "2026-05-01";
+    QTest::newRow("older feed keeps the stored timestamp")
+        << vuln(rec("1", "2025", "10:1001")) << "2026" << QStringList{"1:Office"} << "2026";
+    QTest::newRow("longer text with the same start is greater")
+        << vuln(rec("1", "2026-05-01 10", "")) << "2026-05-01" << QStringList{} << "2026-05-01 10";
+    QTest::newRow("compared by character, not by date")
+        << vuln(rec("1", "9", "")) << "10" << QStringList{} << "9";
+    Fields incomplete = rec("1", "2030", "10:1001");
+    QTest::newRow("incomplete record neither advances nor notifies")
+        << vuln(incomplete, QStringLiteral("credit")) << "2026" << QStringList{} << "2026";
+}
+
+void TestVulnFeed::processing()
+{
+    QFETCH(QString, feed);
+    QFETCH(QString, oldTimestamp);
+    QFETCH(QStringList, notices);
+    QFETCH(QString, timestamp);
+    CInventory inv = makeInventory();
+    QVERIFY(inv.setTimestamp(oldTimestamp));
+    const VulnFeedResult result = processVulnFeed(feed, inv, makeTree());
+    QStringList got;
+    for (const VulnNotice& n : result.notices)
+        got << n.record.qid + u':' + n.names;
+    QCOMPARE(got, notices);
+    QCOMPARE(result.timestamp, timestamp);
+    QCOMPARE(result.verboseText.isEmpty(), notices.isEmpty());
+}
+
+void TestVulnFeed::verboseLayout()
+{
+    Fields f = rec("4242", "2026-02-02", "10:1001,1002,99:1,20:2001", "Rocket overflow");
+    f.notvulnerable = QStringLiteral("10:1002");
+    const VulnRecord r = readVulnFeed(vuln(f)).value(0);
+    const QString expected =
+        "\n"
+        "The profile(s) [Office, Lab] in your network inventory was found to be vulnerable to "
+        "the following issue:\n"
+        "\n"
+        "Rocket overflow\n"
+        "\n"
+        "Published: 2025-12-30\n"
+        "Updated: 2026-02-02\n"
+        "\n"
+        "Vulnerable:\n"
+        "Acme Anvil\n"
+        "Globex Dome\n"
+        "\n"
+        "Not Vulnerable:\n"
+        "Acme Rocket\n"
+        "\n"
+        "PellBrook ID: 4242\n"
+        "Class: Boundary Condition Error\n"
+        "Remote: Yes\n"
+        "Local: No\n"
+        "Discussion\n"
+        "A long field.\nOver two lines.\n"
+        "\n"
+        "Exploit:\n"
+        "\n"
+        "None known.\n"
+        "\n"
+        "Solution:\n"
+        "\n"
+        "Upgrade.\n"
+        "\n"
+        "Credit:\n"
+        "\n"
+        "A reader.\n"
+        "\n"
+        "\n"
+        "--------------------------------------------------------------------------\n"
+        "\n";
+    QCOMPARE(verboseSection(r, QStringLiteral("Office, Lab"), makeTree()), expected);
+
+    // Nothing the tree knows: the two lists are empty, their blank lines stay.
+    f.vulnerable = QStringLiteral("5:5");
+    f.notvulnerable.clear();
+    const QString empty = verboseSection(readVulnFeed(vuln(f)).value(0), "P", makeTree());
+    QVERIFY(empty.contains(QStringLiteral("\nVulnerable:\n\nNot Vulnerable:\n\nPellBrook ID: ")));
+    QCOMPARE(empty.count(u'\n'), 34 + 1); // the discussion spans two lines
+}
+
+void TestVulnFeed::threeSectionsInFileOrder()
+{
+    const QString feed = vuln(rec("3", "a", "10:1001")) + vuln(rec("1", "a", "20:2001")) +
+                         vuln(rec("9", "a", "10:1002")) + vuln(rec("2", "a", "30:3001"));
+    const CVulnTree tree = makeTree();
+    const VulnFeedResult result = processVulnFeed(feed, makeInventory(), tree);
+    QString expected;
+    for (const VulnNotice& n : result.notices)
+        expected += verboseSection(n.record, n.names, tree);
+    QCOMPARE(result.notices.size(), 3);
+    QCOMPARE(result.verboseText, expected);
+    QVERIFY(expected.indexOf(QStringLiteral("PellBrook ID: 3\n")) <
+            expected.indexOf(QStringLiteral("PellBrook ID: 1\n")));
+    QVERIFY(expected.indexOf(QStringLiteral("PellBrook ID: 1\n")) <
+            expected.indexOf(QStringLiteral("PellBrook ID: 2\n")));
+}
+
+void TestVulnFeed::briefAndPopupTexts()
+{
+    VulnRecord r;
+    r.qid = QStringLiteral("%1");
+    r.title = QStringLiteral("Title with %2");
+    QCOMPARE(briefMailLine(r, QStringLiteral("A, B")),
+             QStringLiteral("Orvelle Pager Profile [A, B] is vulnerable to QID [%1] : Title with "
+                            "%2\n"));
+    QCOMPARE(popupText(r, QStringLiteral("A")),
+             QStringLiteral("The network profile(s) [A] was found to be vulnerable to the "
+                            "following issue:\n\nPellbrook ID [%1] : Title with %2"));
+}
+
+QTEST_GUILESS_MAIN(TestVulnFeed)
+#include "tst_vulnfeed.moc"
