@@ -1,5 +1,6 @@
-// A category update round over a real socket: the link stores the new file
-// and keeps the old one aside, the tree reloads it with the user's ticks.
+// The category page: a click on a tick, and a category update round over a
+// real socket (the link stores the new file, the tree reloads it with the
+// user's ticks).
 #include "net/core/cwwwrequest.h"
 #include "net/core/cwwwserver.h"
 #include "pager/ccategorytree.h"
@@ -17,8 +18,50 @@ class TestCategoryTree : public QObject
 {
     Q_OBJECT
 private slots:
+    void clickTicks_data();
+    void clickTicks();
     void updateKeepsTicks();
 };
+
+void TestCategoryTree::clickTicks_data()
+{
+    QTest::addColumn<QByteArray>("ticks"); // of A, A1, A11 (under A1) and B
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("ticking a category ticks its subtree") << QByteArray("0000") << "A"
+                                                          << "T20001,T1,11,111";
+    QTest::newRow("ticking a leaf ticks only it") << QByteArray("0000") << "A11"
+                                                  << "T20001,T1,111";
+    QTest::newRow("unticking clears its ancestors, not their other trees")
+        << QByteArray("1111") << "A11"
+        << "T20001,T2";
+    QTest::newRow("unticking the middle clears above and below") << QByteArray("1111") << "A1"
+                                                                 << "T20001,T2";
+}
+
+void TestCategoryTree::clickTicks()
+{
+    QFETCH(QByteArray, ticks);
+    QFETCH(QString, clicked);
+    QFETCH(QString, content);
+    TempDataDir dir;
+    QVERIFY(dir.write("category.dat", "VERSION=7\nNUMENTRIES=5\n20001,0,20001,\"announcements\",1\n"
+                                      "1,0,1,\"A\"," +
+                                          ticks.mid(0, 1) + "\n1,1,11,\"A1\"," + ticks.mid(1, 1) +
+                                          "\n1,11,111,\"A11\"," + ticks.mid(2, 1) +
+                                          "\n2,0,2,\"B\"," + ticks.mid(3, 1) + "\n"));
+    CCategoryTree tree;
+    QVERIFY(tree.load("category.dat"));
+    tree.expandAll();
+    tree.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tree));
+    const QList<QTreeWidgetItem*> found =
+        tree.findItems(clicked, Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(found.size(), 1);
+    const QRect where = tree.visualItemRect(found.first());
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, where.center());
+    QCOMPARE(tree.contentRequestArgument(5), "version=7&nentries=5&Content=" + content);
+}
 
 void TestCategoryTree::updateKeepsTicks()
 {
