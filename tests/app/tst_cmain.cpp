@@ -157,18 +157,25 @@ void TestSkins::startWith(const QString& skinName)
 void TestSkins::expectMaxLook()
 {
     CMain& w = *window;
-    QCOMPARE(w.size(), QSize(440, 324));
+    // Where the skin's own files put things: its description and pictures.
+    const CSkin skin(skinsSource + QStringLiteral("/max"));
+    QVERIFY(skin.isValid());
+    auto placed = [](QPoint at, const char* file) {
+        return QRect(at, picture(QStringLiteral("max"), file).size());
+    };
+    const QSize size = picture(QStringLiteral("max"), "pager.bmp").size();
+    QCOMPARE(w.size(), size);
     // The rounded corner is cut away, the middle is there.
     const QRegion mask = w.mask();
     QVERIFY(!mask.isEmpty());
     QVERIFY(!mask.contains(QPoint(0, 0)));
-    QVERIFY(!mask.contains(QPoint(439, 323)));
-    QVERIFY(mask.contains(QPoint(220, 160)));
-    QCOMPARE(w.pager->geometry(), QRect(16, 48, 408, 206));
-    QCOMPARE(w.banner->geometry(), QRect(194, 268, 230, 33));
-    QCOMPARE(w.configButton->geometry(), QRect(16, 266, 82, 24));
-    QCOMPARE(w.updateButton->geometry(), QRect(16, 294, 82, 24));
-    QCOMPARE(w.exitButton->geometry(), QRect(408, 12, 22, 22));
+    QVERIFY(!mask.contains(QPoint(size.width() - 1, size.height() - 1)));
+    QVERIFY(mask.contains(QPoint(size.width() / 2, size.height() / 2)));
+    QCOMPARE(w.pager->geometry(), skin.getPaneRect());
+    QCOMPARE(w.banner->geometry().topLeft(), skin.getBanner());
+    QCOMPARE(w.configButton->geometry(), placed(skin.getConfig(), "config.bmp"));
+    QCOMPARE(w.updateButton->geometry(), placed(skin.getUpdate(), "update.bmp"));
+    QCOMPARE(w.exitButton->geometry(), placed(skin.getExit(), "exit.bmp"));
     QVERIFY(w.helpButton->isVisible());
     QVERIFY(!w.plainButtonBar->isVisible());
     QCOMPARE(shown(w.searchButton), picture(QStringLiteral("max"), "search.bmp"));
