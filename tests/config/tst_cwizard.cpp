@@ -38,7 +38,6 @@ void TestWizard::initTestCase()
     };
     make(path("browser"), true);
     make(path("mail"), true);
-    make(path("notes"), false);
     QVERIFY(QDir().mkpath(path("odd<")));
     make(path("odd</browser"), true);
 }
@@ -128,21 +127,11 @@ void TestWizard::forwardChecks_data()
         << "Finished";
     QTest::newRow("browser is a directory")
         << dir.path() << mail << dir.path() + invalid << "Browser Path";
-    QTest::newRow("browser missing")
-        << path("gone") << mail << path("gone") + invalid << "Browser Path";
-    QTest::newRow("browser not executable")
-        << path("notes") << mail << path("notes") + invalid << "Browser Path";
-    QTest::newRow("browser with arguments")
-        << path("browser") + QStringLiteral(" -new") << mail
-        << path("browser") + QStringLiteral(" -new") + invalid << "Browser Path";
     QTest::newRow("browser that cannot be stored")
         << path("odd</browser") << mail
         << path("odd</browser") + QStringLiteral(" cannot be kept in the settings: it must not "
                                                  "contain \"</\"")
         << "Browser Path";
-    QTest::newRow("mailer is a directory")
-        << path("browser") << dir.path() + QStringLiteral(" -s x") << dir.path() + invalid
-        << "Mailer Path";
     QTest::newRow("mailer begins with a blank")
         << path("browser") << u' ' + mail << invalid << "Mailer Path";
     QTest::newRow("mailer that cannot be stored")
