@@ -1,11 +1,7 @@
 // The sponsor banner: stored advertisements play, a missing one changes
-// nothing, and a banner page over a real socket ends in a playable ad.gif.
+// nothing, an outsized one is refused.
 #include "app/cbanner.h"
-#include "net/core/cwwwrequest.h"
-#include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
-#include "tests/common/httpstandin.h"
-#include "tests/common/replies.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/testgif.h"
 
@@ -22,7 +18,6 @@ class TestBanner : public QObject
 private slots:
     void init();
     void playsAndKeeps();
-    void advertisementRound();
     void refusesOutsized();
 
 private:
@@ -60,35 +55,6 @@ void TestBanner::playsAndKeeps()
     QSignalSpy clicked(&banner, &CBanner::bannerClicked);
     QTest::mouseDClick(&banner, Qt::LeftButton);
     QCOMPARE(clicked.size(), 1);
-}
-
-void TestBanner::advertisementRound()
-{
-    const QByteArray image = testgif::banner(3);
-    HttpStandIn server("HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
-                       QByteArray::number(image.size()) + "\r\n\r\n" + image);
-    server.route("GET /frames/ad.html",
-                 replies::ok("<html><A HREF=\"http&#58;//sponsor.example/?a=1&amp;b=2\" "
-                             "TARGET=\"_top\"><IMG SRC=\"../images/spring.gif\" BORDER=0></A>"
-                             "</html>\n"));
-    QVERIFY(server.listen());
-
-    CWWWServer link(QStringLiteral("127.0.0.1"), server.port());
-    CBanner banner;
-    QString target;
-    connect(&link, &CWWWServer::newAd, this, [&](QString& imagePath, QString& url) {
-        target = url;
-        QMetaObject::invokeMethod(
-            &link, [&link, path = imagePath] { link.enqueue(AdImage, path); },
-            Qt::QueuedConnection);
-    });
-    connect(&link, &CWWWServer::newAdImage, &banner, &CBanner::slotChangeBanner);
-    link.enqueue(AdPage, QString());
-    QTRY_VERIFY(banner.currentMovie());
-    QCOMPARE(server.requestLines(), (QStringList{"GET /frames/ad.html?group=pager HTTP/1.0",
-                                                 "GET /images/spring.gif HTTP/1.0"}));
-    QCOMPARE(target, QStringLiteral("http://sponsor.example/?a=1&b=2"));
-    QCOMPARE(banner.currentMovie()->frameCount(), 3);
 }
 
 void TestBanner::refusesOutsized()
