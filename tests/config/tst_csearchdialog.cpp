@@ -24,8 +24,6 @@ void TestSearchDialog::ways_data()
     QTest::newRow("Return in the field") << "return" << int(QDialog::Accepted);
     QTest::newRow("Submit button") << "submit" << int(QDialog::Accepted);
     QTest::newRow("Cancel button") << "cancel" << int(QDialog::Rejected);
-    QTest::newRow("Escape key") << "escape" << int(QDialog::Rejected);
-    QTest::newRow("window closed") << "close" << int(QDialog::Rejected);
 }
 
 void TestSearchDialog::ways()
@@ -49,12 +47,8 @@ void TestSearchDialog::ways()
             QTest::keyClick(dialog.searchEdit, Qt::Key_Return);
         else if (how == "submit")
             button("&Submit")->click();
-        else if (how == "cancel")
-            button("&Cancel")->click();
-        else if (how == "escape")
-            QTest::keyClick(dialog.searchEdit, Qt::Key_Escape);
         else
-            dialog.close();
+            button("&Cancel")->click();
     });
     QCOMPARE(dialog.exec(), result);
     QCOMPARE(typed, QStringLiteral("worm  alert"));
