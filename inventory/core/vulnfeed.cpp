@@ -5,6 +5,8 @@
 #include "pager/core/ctaggedwalker.h"
 #include "pager/core/taggedtext.h"
 
+#include <QHash>
+
 namespace {
 
 bool takeField(const char* name, QString& source, QString& value)
@@ -32,6 +34,99 @@ int idOf(QStringView part)
     const int id = part.trimmed().toInt(&ok);
     return ok ? id : 0;
 }
+
+// The custom-category test of CNetworkEntity::matchesCustom() for a whole
+// feed at once: each category's keywords are folded once, each record's
+// names (title, and the tree rows of its product ids) once, and a
+// category's answer is kept for the other profiles holding it.
+class CustomMatcher
+{
+public:
+    explicit CustomMatcher(const QList<CCustomCategory>& customs)
+    {
+        for (const CCustomCategory& category : customs) {
+            QList<Keyword>& folded = m_keywords[category.id];
+            for (const QString& keyword : splitKeywords(category.keywords)) {
+                const QString text = keyword.toCaseFolded();
+                folded.append({text, charMask(text)});
+            }
+        }
+    }
+
+    void setRecord(const QList<int>& pids, const CVulnTree& tree, const QString& title)
+    {
+        m_names.clear();
+        m_answers.clear();
+        for (int pid : pids) {
+            for (const CVulnHit& hit : tree.productRows(pid)) {
+                m_names.append(tree.vendorAt(hit).name.toCaseFolded());
+                m_names.append(tree.productAt(hit).name.toCaseFolded());
+            }
+        }
+        m_names.append(title.toCaseFolded());
+        m_joined = m_names.join(separator);
+        m_mask = charMask(m_joined);
+    }
+
+    bool matchesProfile(const CNetworkEntity& profile)
+    {
+        for (const CProductItem& entry : profile.entries) {
+            if (entry.isCustom() && matches(entry.pid))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr QChar separator = QChar(0);
+
+    struct Keyword
+    {
+        QString text;
+        quint64 mask;
+    };
+
+    // One bit per character class (code modulo 64): a keyword holding a
+    // character the names lack cannot be in them, and most are passed
+    // over by this test alone.
+    static quint64 charMask(const QString& text)
+    {
+        quint64 mask = 0;
+        for (QChar c : text)
+            mask |= quint64(1) << (c.unicode() & 63);
+        return mask;
+    }
+
+    bool matches(int id)
+    {
+        const auto known = m_answers.constFind(id);
+        if (known != m_answers.cend())
+            return *known;
+        bool found = false;
+        for (const Keyword& candidate : m_keywords.value(id)) {
+            if (found)
+                break;
+            if (candidate.mask & ~m_mask)
+                continue;
+            const QString& keyword = candidate.text;
+            // Within one name, unless the keyword could span two of them.
+            if (!keyword.contains(separator)) {
+                found = m_joined.contains(keyword);
+                continue;
+            }
+            for (const QString& name : m_names)
+                found = found || name.contains(keyword);
+        }
+        m_answers.insert(id, found);
+        return found;
+    }
+
+    QHash<int, QList<Keyword>> m_keywords;
+    QStringList m_names;
+    QString m_joined;
+    quint64 m_mask = 0;
+    QHash<int, bool> m_answers;
+};
 
 } // namespace
 
@@ -76,18 +171,30 @@ QString describeProducts(const QString& list, const CVulnTree& tree)
     return lines;
 }
 
+namespace {
+
 QStringList matchingProfiles(const VulnRecord& record, const CInventory& inventory,
-                             const CVulnTree& tree)
+                             const CVulnTree& tree, CustomMatcher& customs)
 {
     const QList<int> pids = productIdList(record.vulnerable, IdSide::Product);
     const QList<int> vids = productIdList(record.vulnerable, IdSide::Vendor);
+    customs.setRecord(pids, tree, record.title);
     QStringList names;
     for (const CNetworkEntity& profile : inventory.profiles()) {
         if (profile.matchesProduct(pids) || profile.matchesVendor(vids) ||
-            profile.matchesCustom(pids, tree, inventory.customs(), record.title))
+            customs.matchesProfile(profile))
             names.append(profile.name);
     }
     return names;
+}
+
+} // namespace
+
+QStringList matchingProfiles(const VulnRecord& record, const CInventory& inventory,
+                             const CVulnTree& tree)
+{
+    CustomMatcher customs(inventory.customs());
+    return matchingProfiles(record, inventory, tree, customs);
 }
 
 QString verboseSection(const VulnRecord& r, const QString& names, const CVulnTree& tree)
@@ -146,10 +253,11 @@ VulnFeedResult processVulnFeed(const QString& text, const CInventory& inventory,
 {
     VulnFeedResult result;
     result.timestamp = inventory.timestamp();
+    CustomMatcher customs(inventory.customs());
     for (const VulnRecord& record : readVulnFeed(text)) {
         if (record.updated > result.timestamp)
             result.timestamp = record.updated;
-        const QStringList matched = matchingProfiles(record, inventory, tree);
+        const QStringList matched = matchingProfiles(record, inventory, tree, customs);
         if (matched.isEmpty())
             continue;
         const QString names = matched.join(QStringLiteral(", "));

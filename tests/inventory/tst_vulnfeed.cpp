@@ -96,6 +96,7 @@ private slots:
     void verboseLayout();
     void threeSectionsInFileOrder();
     void briefAndPopupTexts();
+    void customIndexAgreesWithEntityRule();
 };
 
 void TestVulnFeed::productIds_data()
@@ -334,6 +335,44 @@ void TestVulnFeed::briefAndPopupTexts()
     QCOMPARE(popupText(r, QStringLiteral("A")),
              QStringLiteral("The network profile(s) [A] was found to be vulnerable to the "
                             "following issue:\n\nPellbrook ID [%1] : Title with %2"));
+}
+
+void TestVulnFeed::customIndexAgreesWithEntityRule()
+{
+    // Keywords with odd case, blanks and letters outside ASCII, against
+    // titles and tree names, decided both ways.
+    const QStringList words = {
+        "anvil", "ROCK", " dome",  "Stapler ", "x", QString::fromUtf8("\xc3\x89t\xc3\xa9"),
+        "er s",  "ob",   "globex", "me"};
+    const CVulnTree tree = makeTree();
+    CInventory inv;
+    QList<int> ids;
+    for (int c = 0; c < 6; ++c)
+        ids << inv.addCustom("c" + QString::number(c), words.at(c) + u',' + words.at(9 - c));
+    for (int p = 0; p < 6; ++p) {
+        CNetworkEntity& profile = inv.profiles()[inv.newEntity("p" + QString::number(p))];
+        profile.addProduct("CUSTOM", 0, "c", ids.at(p));
+        profile.addProduct("CUSTOM", 0, "c", ids.at((p * 5 + 1) % 6));
+    }
+    const QStringList lists = {"", "10:1001", "30:3001", "20:2001,10:1002", "1:1", "10:3001"};
+    const QStringList titles = {"plain", QString::fromUtf8("\xc3\xa9T\xc3\x89 bug"), "MeOw", "x"};
+    int matches = 0;
+    for (const QString& list : lists) {
+        for (const QString& title : titles) {
+            VulnRecord r;
+            r.vulnerable = list;
+            r.title = title;
+            const QList<int> pids = productIdList(list, IdSide::Product);
+            QStringList expected;
+            for (const CNetworkEntity& profile : inv.profiles()) {
+                if (profile.matchesCustom(pids, tree, inv.customs(), title))
+                    expected << profile.name;
+            }
+            QCOMPARE(matchingProfiles(r, inv, tree), expected);
+            matches += int(expected.size());
+        }
+    }
+    QVERIFY(matches > 10 && matches < 6 * 24); // both outcomes were seen
 }
 
 QTEST_GUILESS_MAIN(TestVulnFeed)
