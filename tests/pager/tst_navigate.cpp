@@ -4,6 +4,7 @@
 #include "pager/core/globals.h"
 #include "pager/navigate.h"
 #include "pager/x11hints.h"
+#include "tests/common/boxwatcher.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,24 +75,6 @@ public:
 
 private:
     Window top;
-};
-
-// Closes every visible message box, noting what it said.
-struct BoxWatcher
-{
-    QStringList seen; // "caption: text"
-    QTimer timer;
-    BoxWatcher()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                    seen << box->windowTitle() + ": " + box->text();
-                    box->accept();
-                }
-        });
-        timer.start(20);
-    }
 };
 
 bool hasZombieChild()
@@ -233,7 +216,7 @@ void TestNavigate::commandLine()
         QTest::qWait(300);
         QVERIFY(!QFile::exists(argvFile));
     }
-    QVERIFY(boxes.seen.isEmpty());
+    QVERIFY(boxes.boxes.isEmpty());
 }
 
 void TestNavigate::badBrowser_data()
@@ -241,10 +224,10 @@ void TestNavigate::badBrowser_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("box");
 
-    const QString none = "No Browser Specified: You must configure the path to your web "
+    const QString none = "No Browser Specified|You must configure the path to your web "
                          "browser to navigate to content";
     const QString bad =
-        "Bad Browser: The browser that you have configured is not a valid executable";
+        "Bad Browser|The browser that you have configured is not a valid executable";
     QTest::newRow("none configured") << "empty" << none;
     QTest::newRow("missing file") << "missing" << bad;
     QTest::newRow("not executable") << "plainfile" << bad;
@@ -270,7 +253,7 @@ void TestNavigate::badBrowser()
     }
     BoxWatcher boxes;
     navigateTo(QStringLiteral("http://news.example/"), true);
-    QCOMPARE(boxes.seen, QStringList{box});
+    QTRY_COMPARE(boxes.boxes, QStringList{box});
     QTest::qWait(200);
     QVERIFY(!QFile::exists(argvFile));
 }
