@@ -1,5 +1,6 @@
 #include "pager/core/atomicfile.h"
 #include "tests/common/scratchmount.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,17 +21,9 @@ private slots:
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writePlain(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
+using testfiles::readAll;
+// Written the plain way, not through the writer under test.
+const auto writePlain = testfiles::writeAll;
 
 QStringList entries(const QString& dir)
 {
