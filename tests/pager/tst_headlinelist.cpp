@@ -1,4 +1,5 @@
 #include "pager/core/headlinelist.h"
+#include "pager/core/textencoding.h"
 
 #include <QTest>
 
@@ -244,7 +245,7 @@ void TestHeadlineList::storeRoundTrip()
     CHeadlineList again;
     again.setCategories({{20001, "announcements"}, {10, "Ten"}});
     again.setLimit(25);
-    for (const Headline& h : parseContentReply(QString::fromLatin1(store)).records)
+    for (const Headline& h : parseContentReply(decodeText(store)).records)
         again.add(h);
     QCOMPARE(again.formatStore(), store);
     QCOMPARE(describe(again), QStringLiteral("3*|2,1"));
@@ -252,7 +253,7 @@ void TestHeadlineList::storeRoundTrip()
     // Headlines of a category no longer followed are gone after a reload.
     CHeadlineList fewer;
     fewer.setCategories({{20001, "announcements"}});
-    for (const Headline& h : parseContentReply(QString::fromLatin1(store)).records)
+    for (const Headline& h : parseContentReply(decodeText(store)).records)
         fewer.add(h);
     QCOMPARE(describe(fewer), QStringLiteral("3*"));
 }
