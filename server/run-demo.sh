@@ -11,25 +11,18 @@ server="$build/server/ovpager-server"
 pager="$build/app/ovpager"
 shot=${OVPAGER_SCREENSHOT:-$PWD/ovpager-screenshot.png}
 log=${TMPDIR:-/tmp}/ovpager-server.log
+. "$here/demo-lib.sh"
 
 if [ "${1:-}" = "--under-xvfb" ]; then
     # Inside the private X server: let the first poll arrive, close the
     # new-content box, open every category and take the picture.
     "$OVPAGER_DEMO_PAGER" &
     pid=$!
-    for i in $(seq 1 40); do
-        grep -q "<headline>" "$HOME/.ovpager/article.dat" 2>/dev/null && break
-        sleep 0.5
-    done
+    wait_for_headlines "$HOME"
     sleep 2
-    box=$(xdotool search --name "^Orvelle Pager\$" 2>/dev/null | head -1)
-    [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return
+    press_in "^Orvelle Pager\$" Return >/dev/null
     sleep 0.5
-    main=$(xdotool search --name "Orvelle Pager V3.0" 2>/dev/null | head -1)
-    if [ -n "$main" ]; then
-        xdotool windowfocus --sync "$main" key End
-        for i in $(seq 1 12); do xdotool key Right Up; done
-    fi
+    open_categories "Orvelle Pager V3.0"
     sleep 1
     import -window root "$OVPAGER_SCREENSHOT"
     echo "screenshot of the pager saved to $OVPAGER_SCREENSHOT"
@@ -41,14 +34,8 @@ fi
 for f in "$server" "$pager"; do
     [ -x "$f" ] || { echo "run-demo: $f is missing; build first" >&2; exit 1; }
 done
-"$server" --listen 127.0.0.1:8080 >"$log" 2>&1 &
-server_pid=$!
+start_content_server "$server" "$log" 127.0.0.1:8080 || exit 1
 trap 'kill $server_pid 2>/dev/null' EXIT INT TERM
-for i in $(seq 1 50); do
-    grep -q "listening on" "$log" && break
-    kill -0 $server_pid 2>/dev/null || { cat "$log" >&2; exit 1; }
-    sleep 0.1
-done
 echo "content server running on 127.0.0.1:8080 (log: $log)"
 
 export OVPAGER_SERVER=127.0.0.1:8080

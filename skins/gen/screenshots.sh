@@ -5,23 +5,19 @@
 set -eu
 build=$(cd "${1:-build}" && pwd)
 src=$(cd "$(dirname "$0")/../.." && pwd)
+. "$src/server/demo-lib.sh"
 if [ "${OVPAGER_SHOTS_INNER:-}" != 1 ]; then
     OVPAGER_SHOTS_INNER=1 exec xvfb-run -a -s "-screen 0 800x600x24 -br" sh "$0" "$build"
 fi
 
 work=$(mktemp -d)
-spid=
-trap '[ -n "$spid" ] && kill $spid 2>/dev/null; rm -rf "$work"' EXIT
+server_pid=
+trap '[ -n "$server_pid" ] && kill $server_pid 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/lib"
 ln -s "$src/skins" "$work/lib/pagerskins"
-"$build/server/ovpager-server" --listen 127.0.0.1:0 --data "$src/server/data" >"$work/server.log" 2>&1 &
-spid=$!
-for i in $(seq 1 50); do
-    grep -q "listening on" "$work/server.log" && break
-    sleep 0.1
-done
-port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.log")
-[ -n "$port" ] || { cat "$work/server.log" >&2; exit 1; }
+start_content_server "$build/server/ovpager-server" "$work/server.log" 127.0.0.1:0 \
+    --data "$src/server/data"
+port=$server_port
 
 for look in "No Skin:plain" "Max:max" "Slate:slate"; do
     name=${look%%:*}
@@ -32,16 +28,11 @@ for look in "No Skin:plain" "Max:max" "Slate:slate"; do
     printf '<config>\n\t<numitems>5</numitems>\n\t<pollinterval>15</pollinterval>\n\t<browserpath></browserpath>\n\t<flashicon>0</flashicon>\n\t<popup>0</popup>\n\t<skin>%s</skin>\n\t<vulnpopup>0</vulnpopup>\n\t<verbosenotify>0</verbosenotify>\n\t<briefnotify>0</briefnotify>\n\t<configrestart>0</configrestart>\n\t<verboseemail></verboseemail>\n\t<briefemail></briefemail>\n\t<mailer></mailer>\n</config>\n' "$name" >"$home/.ovpager/ovpager.cfg"
     HOME="$home" OVPAGER_SERVER=127.0.0.1:$port OVPAGER_LIBDIR="$work/lib" "$build/app/ovpager" &
     pid=$!
-    for i in $(seq 1 40); do
-        grep -q "<headline>" "$home/.ovpager/article.dat" 2>/dev/null && break
-        sleep 0.5
-    done
+    wait_for_headlines "$home" || true
     sleep 1
-    id=$(xdotool search --name "Orvelle Pager V3.0" | head -1)
     # Open the categories and show one abstract.
-    xdotool windowfocus --sync "$id" key End
-    for i in $(seq 1 12); do xdotool key Right Up; done
-    xdotool key Home Down
+    open_categories "Orvelle Pager V3.0"
+    id=$(press_in "Orvelle Pager V3.0" Home Down)
     sleep 1
     eval "$(xdotool getwindowgeometry --shell "$id")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$src/doc/screenshots/shot-$file.png"
