@@ -1,12 +1,16 @@
 #include "inventory/netinventory.h"
 
+#include "config/cconfig.h"
+#include "config/cinventoryoptions.h"
 #include "inventory/ccustomdialog.h"
 #include "inventory/ccustomitem.h"
 #include "inventory/cnewentitydialog.h"
+#include "inventory/core/cmailerrunner.h"
 #include "inventory/cvulncatitem.h"
 #include "net/core/cwwwrequest.h"
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
+#include "pager/core/textencoding.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -71,7 +75,7 @@ QHBoxLayout* buttonRow(QPushButton* a, QPushButton* b, QPushButton* c)
 } // namespace
 
 CNetInventory::CNetInventory(CWWWServer* server, CConfig* config, QWidget* parent, const char* name)
-    : QWidget(parent), m_server(server), m_config(config)
+    : QWidget(parent), m_server(server), m_config(config), m_mailer(new CMailerRunner(this))
 {
     setObjectName(QString::fromLatin1(name));
 
@@ -578,4 +582,63 @@ void CNetInventory::slotDeleteCustom()
     slotSave(inventoryFile);
 }
 
-void CNetInventory::processVulns() {}
+void CNetInventory::processVulns()
+{
+    QFile file(dataDirPath + QStringLiteral("vulnpoll.dat"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const VulnFeedResult result = processVulnFeed(decodeText(file.readAll()), m_model, m_tree);
+    file.close();
+    m_model.setTimestamp(result.timestamp);
+    slotSave(inventoryFile);
+
+    const CInventoryOptions* options = m_config ? m_config->inventoryOptionsPage() : nullptr;
+    if (!options)
+        return;
+    for (const VulnNotice& notice : result.notices) {
+        if (options->briefNotify())
+            sendBriefMail(notice.record, notice.names);
+        if (options->popupWindow())
+            showPopup(notice.record, notice.names);
+    }
+    if (!result.verboseText.isEmpty() && options->verboseNotify())
+        sendVerboseMail(result.verboseText);
+}
+
+void CNetInventory::showPopup(const VulnRecord& record, const QString& names)
+{
+    m_popupTexts.append(popupText(record, names));
+    if (!m_popup)
+        openNextPopup();
+}
+
+void CNetInventory::openNextPopup()
+{
+    if (m_popupTexts.isEmpty())
+        return;
+    auto* box = new QMessageBox(QMessageBox::Information,
+                                QStringLiteral("Orvelle Pager Vulnerability Notification"),
+                                m_popupTexts.takeFirst(), QMessageBox::Ok, this);
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_popup = box;
+    // Queued, so the closed box is gone before the next one opens.
+    connect(box, &QDialog::finished, this, &CNetInventory::openNextPopup, Qt::QueuedConnection);
+    box->open();
+}
+
+void CNetInventory::sendBriefMail(const VulnRecord& record, const QString& names)
+{
+    const CInventoryOptions* options = m_config ? m_config->inventoryOptionsPage() : nullptr;
+    if (options)
+        m_mailer->send(options->mailer(), options->briefRecipients(),
+                       briefMailLine(record, names).toUtf8(), QStringLiteral("brief"));
+}
+
+void CNetInventory::sendVerboseMail(const QString& text)
+{
+    const CInventoryOptions* options = m_config ? m_config->inventoryOptionsPage() : nullptr;
+    if (options)
+        m_mailer->send(options->mailer(), options->verboseRecipients(), text.toUtf8(),
+                       QStringLiteral("verbose"));
+}

@@ -8,10 +8,16 @@
 
 #include "inventory/core/cinventory.h"
 #include "inventory/core/cvulntree.h"
+#include "inventory/core/vulnfeed.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QStringList>
 
 #include <QWidget>
 
 class CConfig;
+class CMailerRunner;
 class CWWWServer;
 class QComboBox;
 class QPushButton;
@@ -57,8 +63,19 @@ public slots:
     void slotRenameEntity();
     void slotDeleteCustom();
     void slotEditCustom();
-    // Reads "vulnpoll.dat" and announces what concerns the profiles.
+    // Reads "vulnpoll.dat" and announces what concerns the profiles. The
+    // inventory is saved before anything is announced; boxes and mails
+    // follow, each waiting its turn, and nothing here waits for them.
     void processVulns();
+
+public:
+    // One box at a time: a box asked for while another is open is shown
+    // when the ones before it have been closed.
+    void showPopup(const VulnRecord& record, const QString& names);
+    void sendBriefMail(const VulnRecord& record, const QString& names);
+    void sendVerboseMail(const QString& text);
+    CMailerRunner* mailerRunner() const { return m_mailer; }
+    bool popupOpen() const { return m_popup; }
 
 private:
     void initVulnTree();
@@ -76,6 +93,10 @@ private:
     CInventory m_model;
     CVulnTree m_tree;
     int pCurrentEntity = -1;
+    void openNextPopup();
+    CMailerRunner* m_mailer;
+    QStringList m_popupTexts; // waiting for the open box to close
+    QPointer<QMessageBox> m_popup;
 
     QTreeWidget* m_vulnView;
     QTreeWidget* m_customList;

@@ -15,6 +15,7 @@
 #include "pager/core/globals.h"
 #include "pager/navigate.h"
 #include "inventory/netinventory.h"
+#include "inventory/core/vulnpollargument.h"
 #include "pager/core/serveraddress.h"
 #include "config/core/firstrundirectory.h"
 #include "config/core/processrestart.h"
@@ -236,12 +237,8 @@ void CPager::slotUpdateContent()
     const CNetInventory* inventory = inventoryPage();
     if (inventory->profileCount() > 0) {
         debugLine(QStringLiteral("Sending VULNPOLL"));
-        const QString argument =
-            vulnTestMode ? QStringLiteral("timestamp=0&version=%1").arg(inventory->version())
-                         : QStringLiteral("timestamp=%1&version=%2")
-                               .arg(inventory->timestamp())
-                               .arg(inventory->version());
-        server->enqueue(VulnPoll, argument);
+        server->enqueue(VulnPoll, vulnPollArgument(inventory->timestamp(), inventory->version(),
+                                                   vulnTestMode));
     }
     pollTimer.start(pollIntervalMs());
 }
@@ -334,7 +331,9 @@ void CPager::slotDoSearch()
 void CPager::slotReceiveVulns()
 {
     debugLine(QStringLiteral("slotReceiveVulns"));
-    inventoryPage()->processVulns();
+    // Not from inside the link's handler: the link finishes its exchange first.
+    QMetaObject::invokeMethod(inventoryPage(), &CNetInventory::processVulns,
+                              Qt::QueuedConnection);
 }
 
 void CPager::slotReceiveAd(QString& imagePath, QString& targetUrl)

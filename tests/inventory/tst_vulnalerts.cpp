@@ -1,0 +1,255 @@
+#include "config/cconfig.h"
+#include "config/cinventoryoptions.h"
+#include "inventory/core/cmailerrunner.h"
+#include "inventory/netinventory.h"
+#include "pager/core/globals.h"
+#include "tests/common/standinprogram.h"
+#include "tests/common/testfiles.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray treeFile = "VERSION=3\n0,10,\"Acme\"\n10,1001,\"Anvil\"\n10,1002,\"Rocket\"\n"
+                            "0,20,\"Globex\"\n20,2001,\"Dome\"\n";
+
+QByteArray vuln(const char* qid, const char* updated, const char* vulnerable, const char* title)
+{
+    return QByteArray("<vuln>\n\t<qid>") + qid + "</qid>\n\t<title>" + title +
+           "</title>\n\t<object>o</object>\n\t<class>Design Error</class>\n"
+           "\t<remote>Yes</remote>\n\t<local>No</local>\n\t<published>2026-01-01</published>\n"
+           "\t<updated>" +
+           updated + "</updated>\n\t<vulnerable>" + vulnerable +
+           "</vulnerable>\n\t<notvulnerable>10:1002</notvulnerable>\n"
+           "\t<discussion>Text.</discussion>\n\t<exploit>None.</exploit>\n"
+           "\t<solution>Upgrade.</solution>\n\t<credit>A reader.</credit>\n</vuln>\n";
+}
+
+const QByteArray twoMatches = vuln("11", "2026-03-01", "10:1001", "Anvil drops") +
+                              vuln("12", "2026-02-01", "99:9", "Elsewhere") +
+                              vuln("13", "2026-02-15", "20:2001,10:1001", "Dome and anvil");
+
+} // namespace
+
+class TestVulnAlerts : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void mailsAndPopups();
+    void hostileRecipientsNeverRun();
+    void hangingMailerLeavesPageAnswering();
+    void failingMailerReported();
+    void allBoxesUnticked();
+    void secondFeedWaitsItsTurn();
+
+private:
+    void setOptions(const QString& mailer, const QString& verboseTo, const QString& briefTo,
+                    bool popup, bool verbose, bool brief);
+    QList<QMessageBox*> openBoxes() const;
+    QString savedTimestamp() const;
+
+    std::unique_ptr<TempDataDir> m_dir;
+    std::unique_ptr<CConfig> m_config;
+    CNetInventory* m_page = nullptr;
+};
+
+void TestVulnAlerts::init()
+{
+    m_dir = std::make_unique<TempDataDir>();
+    QVERIFY(m_dir->write(QStringLiteral("vulncategory.dat"), treeFile));
+    m_config = std::make_unique<CConfig>();
+    m_page = new CNetInventory(nullptr, m_config.get());
+    m_config->setPages(new QWidget, m_page);
+    CInventory& model = m_page->model();
+    model.profiles()[model.newEntity(QStringLiteral("Office"))].addProduct(
+        QStringLiteral("Acme"), 10, QStringLiteral("Anvil"), 1001);
+    model.profiles()[model.newEntity(QStringLiteral("Lab"))].addProduct(
+        QStringLiteral("Globex"), 20, QStringLiteral("ALL Products"), 0);
+}
+
+void TestVulnAlerts::cleanup()
+{
+    m_config.reset();
+    m_page = nullptr;
+    m_dir.reset();
+}
+
+void TestVulnAlerts::setOptions(const QString& mailer, const QString& verboseTo,
+                                const QString& briefTo, bool popup, bool verbose, bool brief)
+{
+    m_config->inventoryOptionsPage()->setValues(verboseTo, briefTo, mailer, popup, verbose, brief);
+}
+
+QList<QMessageBox*> TestVulnAlerts::openBoxes() const
+{
+    QList<QMessageBox*> boxes;
+    for (QMessageBox* box : m_page->findChildren<QMessageBox*>()) {
+        if (box->isVisible())
+            boxes << box;
+    }
+    return boxes;
+}
+
+QString TestVulnAlerts::savedTimestamp() const
+{
+    CInventory saved;
+    CVulnTree tree;
+    return saved.load(m_dir->file(QStringLiteral("netinventory.dat")), tree) ? saved.timestamp()
+                                                                             : QString();
+}
+
+void TestVulnAlerts::mailsAndPopups()
+{
+    StandInProgram mailer;
+    setOptions(mailer.path() + QStringLiteral(" -s 'Orvelle Alert'"), QStringLiteral("v@x.org"),
+               QStringLiteral("a@x.org, b@y.org"), true, true, true);
+    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), twoMatches));
+    m_page->processVulns();
+    // Saved before any box is answered or any mail has gone.
+    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+
+    QList<QMessageBox*> boxes = openBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0)->windowTitle(),
+             QStringLiteral("Orvelle Pager Vulnerability Notification"));
+    QCOMPARE(boxes.at(0)->text(),
+             QStringLiteral("The network profile(s) [Office] was found to be vulnerable to the "
+                            "following issue:\n\nPellbrook ID [11] : Anvil drops"));
+    boxes.at(0)->defaultButton()->click();
+    QTRY_COMPARE(openBoxes().size(), 1);
+    QCOMPARE(openBoxes().at(0)->text(),
+             QStringLiteral("The network profile(s) [Office, Lab] was found to be vulnerable to "
+                            "the following issue:\n\nPellbrook ID [13] : Dome and anvil"));
+    openBoxes().at(0)->defaultButton()->click();
+    QTRY_VERIFY(!m_page->popupOpen());
+    QTest::qWait(50);
+    QCOMPARE(openBoxes().size(), 0);
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_page->mailerRunner()->isIdle(), 10000);
+    QCOMPARE(mailer.runs(), 3);
+    const QStringList brief = {"-s", "Orvelle Alert", "a@x.org", "b@y.org"};
+    QCOMPARE(mailer.arguments(1), brief);
+    QCOMPARE(
+        mailer.input(1),
+        QByteArray("Orvelle Pager Profile [Office] is vulnerable to QID [11] : Anvil drops\n"));
+    QCOMPARE(mailer.arguments(2), brief);
+    QCOMPARE(mailer.input(2), QByteArray("Orvelle Pager Profile [Office, Lab] is vulnerable to "
+                                         "QID [13] : Dome and anvil\n"));
+    QCOMPARE(mailer.arguments(3), (QStringList{"-s", "Orvelle Alert", "v@x.org"}));
+    const QByteArray verbose = mailer.input(3);
+    QVERIFY(verbose.startsWith("\nThe profile(s) [Office] in your network inventory was found to "
+                               "be vulnerable to the following issue:\n\nAnvil drops\n"));
+    QVERIFY(verbose.contains("\n\nThe profile(s) [Office, Lab] in your network inventory"));
+    QVERIFY(verbose.contains("Vulnerable:\nGlobex Dome\nAcme Anvil\n\nNot Vulnerable:\n"
+                             "Acme Rocket\n\nPellBrook ID: 13\n"));
+    QVERIFY(!verbose.contains("Elsewhere"));
+    QCOMPARE(verbose.count("----------\n"), 2);
+    QVERIFY(verbose.endsWith(QByteArray(74, '-') + "\n\n"));
+}
+
+void TestVulnAlerts::hostileRecipientsNeverRun()
+{
+    StandInProgram mailer;
+    const QString owned = mailer.dir() + QStringLiteral("/owned");
+    setOptions(mailer.path(), QStringLiteral("$(touch ") + owned + u')',
+               QStringLiteral("a@example.org; touch ") + owned, false, true, true);
+    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), twoMatches));
+    QSignalSpy reported(m_page->mailerRunner(), &CMailerRunner::reported);
+    m_page->processVulns();
+    QCOMPARE(reported.size(), 3); // two brief mails and the verbose one refused
+    QTest::qWait(200);
+    QCOMPARE(mailer.runs(), 0);
+    QVERIFY(!QFile::exists(owned));
+    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+}
+
+void TestVulnAlerts::hangingMailerLeavesPageAnswering()
+{
+    StandInProgram mailer("sleep 1000 & wait");
+    m_page->mailerRunner()->setTimeLimit(1500);
+    setOptions(mailer.path(), QStringLiteral("v@x.org"), QStringLiteral("a@x.org"), true, true,
+               true);
+    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), twoMatches));
+    QSignalSpy reported(m_page->mailerRunner(), &CMailerRunner::reported);
+    QElapsedTimer clock;
+    clock.start();
+    m_page->processVulns();
+    QVERIFY(clock.elapsed() < 1000);
+    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+    // The loop keeps running: a timer fires and the box can be answered.
+    bool fired = false;
+    QTimer::singleShot(100, [&fired] { fired = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(fired, 1000);
+    QTRY_COMPARE(mailer.runs(), 1);
+    QCOMPARE(openBoxes().size(), 1);
+    openBoxes().at(0)->defaultButton()->click();
+    QTRY_COMPARE(openBoxes().size(), 1);
+    QVERIFY(!m_page->mailerRunner()->isIdle());
+    // Each mail ends at its time limit and the next one starts.
+    QTRY_COMPARE_WITH_TIMEOUT(reported.size(), 1, 5000);
+    QVERIFY(reported.at(0).at(0).toString().startsWith(
+        QStringLiteral("Mailer did not end within 1.5 s and was killed; command line: ")));
+    QTRY_COMPARE(mailer.runs(), 2);
+}
+
+void TestVulnAlerts::failingMailerReported()
+{
+    StandInProgram mailer("exit 5");
+    setOptions(mailer.path(), QStringLiteral("v@x.org"), QStringLiteral("a@x.org"), false, true,
+               false);
+    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), twoMatches));
+    QSignalSpy reported(m_page->mailerRunner(), &CMailerRunner::reported);
+    m_page->processVulns();
+    QTRY_COMPARE_WITH_TIMEOUT(reported.size(), 1, 10000);
+    QCOMPARE(reported.at(0).at(0).toString(),
+             QStringLiteral("Mailer ended with status 5; command line: ") + mailer.path() +
+                 QStringLiteral(" 'v@x.org'"));
+    QCOMPARE(mailer.runs(), 1); // the verbose mail only
+}
+
+void TestVulnAlerts::allBoxesUnticked()
+{
+    StandInProgram mailer;
+    setOptions(mailer.path(), QStringLiteral("v@x.org"), QStringLiteral("a@x.org"), false, false,
+               false);
+    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), twoMatches));
+    m_page->processVulns();
+    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+    QVERIFY(m_page->mailerRunner()->isIdle());
+    QTest::qWait(200);
+    QCOMPARE(openBoxes().size(), 0);
+    QCOMPARE(mailer.runs(), 0);
+
+    // No feed file: nothing happens, the saved file stays as it was.
+    QFile::remove(m_dir->file(QStringLiteral("vulnpoll.dat")));
+    m_page->model().setTimestamp(QStringLiteral("9999"));
+    m_page->processVulns();
+    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+}
+
+void TestVulnAlerts::secondFeedWaitsItsTurn()
+{
+    setOptions(QStringLiteral("true"), QString(), QString(), true, false, false);
+    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), vuln("1", "a", "10:1001", "First")));
+    m_page->processVulns();
+    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), vuln("2", "b", "10:1001", "Second")));
+    m_page->processVulns();
+    QCOMPARE(savedTimestamp(), QStringLiteral("b"));
+    QCOMPARE(openBoxes().size(), 1);
+    QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[1] : First")));
+    openBoxes().at(0)->defaultButton()->click();
+    QTRY_COMPARE(openBoxes().size(), 1);
+    QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[2] : Second")));
+}
+
+QTEST_MAIN(TestVulnAlerts)
+#include "tst_vulnalerts.moc"
