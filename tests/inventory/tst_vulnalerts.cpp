@@ -1,8 +1,12 @@
 #include "config/cconfig.h"
 #include "config/cinventoryoptions.h"
 #include "inventory/core/cmailerrunner.h"
+#include "inventory/core/vulnpollargument.h"
 #include "inventory/netinventory.h"
+#include "net/core/cwwwrequest.h"
+#include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
+#include "tests/common/httpstandin.h"
 #include "tests/common/standinprogram.h"
 #include "tests/common/testfiles.h"
 
@@ -50,6 +54,7 @@ private slots:
     void failingMailerReported();
     void allBoxesUnticked();
     void secondFeedWaitsItsTurn();
+    void feedFromTheLink();
 
 private:
     void setOptions(const QString& mailer, const QString& verboseTo, const QString& briefTo,
@@ -249,6 +254,32 @@ void TestVulnAlerts::secondFeedWaitsItsTurn()
     openBoxes().at(0)->defaultButton()->click();
     QTRY_COMPARE(openBoxes().size(), 1);
     QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[2] : Second")));
+}
+
+void TestVulnAlerts::feedFromTheLink()
+{
+    HttpStandIn server;
+    QVERIFY(server.listen());
+    server.route("GET /pagerv3/vuln_info.html",
+                 "HTTP/1.0 200 OK\r\n\r\n<vulns>\n" + twoMatches + "</vulns>\n");
+    CWWWServer link(QStringLiteral("127.0.0.1"), server.port());
+    // As the controller hands it on: a queued call, once the link's handler is done.
+    connect(&link, &CWWWServer::newVulns, m_page, &CNetInventory::processVulns,
+            Qt::QueuedConnection);
+    setOptions(QStringLiteral("true"), QString(), QString(), true, false, false);
+    QVERIFY(m_page->model().setTimestamp(QStringLiteral("2026-01-01 10:00\r\nX: %1")));
+
+    link.enqueue(VulnPoll, vulnPollArgument(m_page->timestamp(), 3, false));
+    QTRY_COMPARE_WITH_TIMEOUT(openBoxes().size(), 1, 10000);
+    QCOMPARE(server.requestLines(),
+             QStringList{"GET /pagerv3/vuln_info.html?timestamp=2026-01-01%2010:00%0D%0AX:%20%251"
+                         "&version=3 HTTP/1.0"});
+    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+    // With the box still open the link goes on serving.
+    link.enqueue(VulnPoll, vulnPollArgument(m_page->timestamp(), 3, true));
+    QTRY_COMPARE(server.requestLines().size(), 2);
+    QCOMPARE(server.requestLines().at(1),
+             QStringLiteral("GET /pagerv3/vuln_info.html?timestamp=0&version=3 HTTP/1.0"));
 }
 
 QTEST_MAIN(TestVulnAlerts)
