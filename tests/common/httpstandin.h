@@ -104,18 +104,23 @@ private:
         return fallback;
     }
 
-    static void trickle(QTcpSocket* s, const QByteArray& data, qsizetype at, int ms)
+    static void trickle(QTcpSocket* s, const Answer& a, qsizetype at)
     {
-        if (at >= data.size() || s->state() != QAbstractSocket::ConnectedState)
+        if (s->state() != QAbstractSocket::ConnectedState)
             return;
-        s->write(data.mid(at, 1));
-        QTimer::singleShot(ms, s, [=] { trickle(s, data, at + 1, ms); });
+        if (at >= a.data.size()) {
+            if (a.close)
+                s->disconnectFromHost();
+            return;
+        }
+        s->write(a.data.mid(at, 1));
+        QTimer::singleShot(a.trickleMs, s, [=] { trickle(s, a, at + 1); });
     }
 
     static void respond(QTcpSocket* s, const Answer& a)
     {
         if (a.trickleMs > 0) {
-            trickle(s, a.data, 0, a.trickleMs);
+            trickle(s, a, 0);
             return;
         }
         s->write(a.pauseAt < 0 ? a.data : a.data.left(a.pauseAt));

@@ -134,6 +134,7 @@ private slots:
     void replyCaps_data();
     void replyCaps();
     void exchangeDeadline();
+    void dataRearmsIdleTimer();
     void pollsNotPiledUp();
     void requestLineClean_data();
     void requestLineClean();
@@ -281,6 +282,8 @@ void TestCWWWServer::adImage_data()
         << "HTTP/1.0 200 OK\r\nContent-Length: 6000\r\n\r\n" + gif(6000) << -1 << gif(6000);
     QTest::newRow("big image in pieces") << head + gif(5000) << 2000 << gif(5000);
     QTest::newRow("marker split across reads") << paddedHead(1021) + gif(400) << 1024 << gif(400);
+    QTest::newRow("marker split after its fourth byte")
+        << paddedHead(1020) + gif(400) << 1024 << gif(400);
     QTest::newRow("marker split, sent at once") << paddedHead(1022) + gif(400) << -1 << gif(400);
     QTest::newRow("marker ends a read") << paddedHead(1019) + gif(400) << 1024 << gif(400);
     QTest::newRow("image begins a later read")
@@ -619,6 +622,17 @@ void TestCWWWServer::exchangeDeadline()
     WAIT_IDLE(h);
     QCOMPARE(h.log, QStringList("newContent"));
     QVERIFY2(clock.elapsed() < 5000, "the trickle held the link");
+}
+
+void TestCWWWServer::dataRearmsIdleTimer()
+{
+    // The whole reply takes four idle limits, each byte comes well within one.
+    Harness h;
+    h.link->setTimeouts(2000, 250);
+    h.server.answers << Answer{"HTTP/1.0 200 OK\r\n\r\n<topnews>\n</topnews>\n", -1, true, 25};
+    h.link->enqueue(ContentPoll, "tail");
+    WAIT_IDLE(h);
+    QCOMPARE(h.log, QStringList("newContent"));
 }
 
 void TestCWWWServer::pollsNotPiledUp()
