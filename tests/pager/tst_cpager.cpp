@@ -1,0 +1,155 @@
+// The controller in process against a loopback stand-in: what a selected
+// headline asks and shows, the configured count in the merge, and the
+// guard against a server that keeps calling the category file old.
+#include "pager/cpager.h"
+#include "tests/common/childprocess.h"
+#include "tests/common/httpstandin.h"
+#include "tests/common/replies.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+#include <memory>
+
+class TestCPager : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void selectingHeadline();
+    void configuredCount_data();
+    void configuredCount();
+    void oldCategoryRepoll_data();
+    void oldCategoryRepoll();
+
+private:
+    CPager* start(int numItems = 5);
+    QStringList polls() const { return server->linesStartingWith(poll); }
+
+    const QString poll = QStringLiteral("GET /pagerv3/pager_info.html");
+    std::unique_ptr<TempHome> home;
+    std::unique_ptr<HttpStandIn> server;
+    std::unique_ptr<CPager> pager;
+};
+
+namespace {
+
+QByteArray headlines(int count)
+{
+    QByteArray records;
+    for (int i = 0; i < count; ++i)
+        records += replies::headline(1, 10 + i, "2026120610" + QByteArray::number(10 + i), 1);
+    return replies::ok(replies::topnews(records));
+}
+
+QTreeWidgetItem* category(QTreeWidget* list, const QString& name)
+{
+    const QList<QTreeWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    return found.value(0);
+}
+
+} // namespace
+
+void TestCPager::init()
+{
+    home = std::make_unique<TempHome>();
+    server = std::make_unique<HttpStandIn>(replies::notFound);
+    QVERIFY(server->listen());
+    QVERIFY(home->write(QStringLiteral("category.dat"), replies::categories));
+    qputenv("HOME", home->path().toLocal8Bit());
+    qputenv("OVPAGER_SERVER", server->address().toLatin1());
+    qputenv("OVPAGER_LIBDIR", (home->path() + QStringLiteral("/nolib")).toLocal8Bit());
+}
+
+void TestCPager::cleanup()
+{
+    pager.reset();
+    server.reset();
+    home.reset();
+}
+
+CPager* TestCPager::start(int numItems)
+{
+    // No pop-ups: the outcome is read from the list, not from boxes.
+    home->write(QStringLiteral("ovpager.cfg"), replies::settings(false, "No Skin", numItems));
+    pager = std::make_unique<CPager>();
+    return pager.get();
+}
+
+void TestCPager::selectingHeadline()
+{
+    server->route(poll.toLatin1(), headlines(2));
+    server->route("GET /pagerv3/abstract.html",
+                  replies::ok("<body><b>Worm</b> in the <i>mail</i> relay</body>\n"));
+    CPager* p = start();
+    QTreeWidget* list = p->headlines();
+    QTRY_VERIFY(category(list, "Vulnerabilities") &&
+                category(list, "Vulnerabilities")->childCount() == 2);
+    QTreeWidgetItem* item = category(list, "Vulnerabilities")->child(1);
+    QCOMPARE(item->text(0), QStringLiteral("Item 10 of 1"));
+
+    list->setCurrentItem(item);
+    QTRY_COMPARE(server->linesStartingWith("GET /pagerv3/abstract.html"),
+                 QStringList("GET /pagerv3/abstract.html?what=1&item=10 HTTP/1.0"));
+    QTRY_COMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Worm in the mail relay"));
+    QVERIFY(
+        !p->abstractPane()->toHtml().contains("font-weight:700")); // the server's markup is gone
+    QVERIFY(p->saveArticles(QStringLiteral("article.dat")));
+    const QByteArray store = home->read(QStringLiteral("article.dat"));
+    QVERIFY2(store.contains("<id>10</id>\n\t<timestamp>202612061010</timestamp>\n\t<topcategory>1"
+                            "</topcategory>\n\t<newflag>0</newflag>"),
+             store.constData());
+    QVERIFY(store.contains("<id>11</id>\n\t<timestamp>202612061011</timestamp>\n\t<topcategory>1"
+                           "</topcategory>\n\t<newflag>1</newflag>"));
+}
+
+void TestCPager::configuredCount_data()
+{
+    QTest::addColumn<int>("numItems");
+    QTest::newRow("the lowest count") << 5;
+    QTest::newRow("one more") << 6;
+}
+
+void TestCPager::configuredCount()
+{
+    QFETCH(int, numItems);
+    server->route(poll.toLatin1(), headlines(8));
+    CPager* p = start(numItems);
+    QTRY_VERIFY(!polls().isEmpty());
+    QVERIFY(polls().first().contains("&nentries=" + QString::number(numItems) + "&"));
+    QTRY_VERIFY(category(p->headlines(), "Vulnerabilities"));
+    QTest::qWait(200);
+    QCOMPARE(category(p->headlines(), "Vulnerabilities")->childCount(), numItems);
+}
+
+void TestCPager::oldCategoryRepoll_data()
+{
+    QTest::addColumn<QByteArray>("version"); // of the category file the server sends
+    QTest::addColumn<int>("pollCount");
+    QTest::newRow("same version: no poll again") << QByteArray("7") << 1;
+    QTest::newRow("newer version: polled once more") << QByteArray("8") << 2;
+}
+
+void TestCPager::oldCategoryRepoll()
+{
+    QFETCH(QByteArray, version);
+    QFETCH(int, pollCount);
+    // Every poll is refused, whatever category file the pager holds.
+    server->route(poll.toLatin1(),
+                  replies::ok(replies::topnews("<!-- error old category file -->\n")));
+    QByteArray categories = replies::categories;
+    categories.replace("VERSION=7", "VERSION=" + version);
+    server->route("GET /test/zorbel-thing3.html", replies::ok("<pre>" + categories + "</pre>\n"));
+    start();
+    QTRY_VERIFY2(!server->linesStartingWith("GET /test/zorbel-thing3.html").isEmpty(),
+                 qPrintable(server->requestLines().join(u'\n')));
+    QTRY_COMPARE(polls().size(), pollCount);
+    QTest::qWait(500);
+    QCOMPARE(polls().size(), pollCount);
+}
+
+QTEST_MAIN(TestCPager)
+#include "tst_cpager.moc"
