@@ -7,6 +7,7 @@
 #include "tests/common/replies.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -20,13 +21,14 @@ private slots:
     void init();
     void cleanup();
     void selectingHeadline();
+    void newContentBox();
     void configuredCount_data();
     void configuredCount();
     void oldCategoryRepoll_data();
     void oldCategoryRepoll();
 
 private:
-    CPager* start(int numItems = 5);
+    CPager* start(int numItems = 5, bool popupAndFlash = false);
     QStringList polls() const { return server->linesStartingWith(poll); }
 
     const QString poll = QStringLiteral("GET /pagerv3/pager_info.html");
@@ -71,10 +73,10 @@ void TestCPager::cleanup()
     home.reset();
 }
 
-CPager* TestCPager::start(int numItems)
+CPager* TestCPager::start(int numItems, bool popupAndFlash)
 {
-    // No pop-ups: the outcome is read from the list, not from boxes.
-    home->write(QStringLiteral("ovpager.cfg"), replies::settings(false, "No Skin", numItems));
+    home->write(QStringLiteral("ovpager.cfg"),
+                replies::settings(popupAndFlash, "No Skin", numItems, popupAndFlash));
     pager = std::make_unique<CPager>();
     return pager.get();
 }
@@ -104,6 +106,39 @@ void TestCPager::selectingHeadline()
              store.constData());
     QVERIFY(store.contains("<id>11</id>\n\t<timestamp>202612061011</timestamp>\n\t<topcategory>1"
                            "</topcategory>\n\t<newflag>1</newflag>"));
+}
+
+void TestCPager::newContentBox()
+{
+    server->route(poll.toLatin1(), headlines(1));
+    CPager* p = start(5, true);
+    QList<bool> icons;
+    connect(p, &CPager::newIcon, this, [&](bool normal) { icons << normal; });
+    auto boxes = [] {
+        QList<QMessageBox*> shown;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+                shown << box;
+        return shown;
+    };
+    QTRY_COMPARE(boxes().size(), 1);
+    QVERIFY(boxes().first()->text().endsWith("\n\nVulnerabilities"));
+    QTRY_VERIFY(icons.count(false) >= 2 && icons.count(true) >= 2); // the icon flashes
+
+    // Later news joins the open box instead of opening another.
+    server->route(poll.toLatin1(),
+                  replies::ok(replies::topnews(replies::headline(20001, 30, "202612061100", 1))));
+    p->slotUpdateContent();
+    QTRY_VERIFY(boxes().first()->text().endsWith("\n\nVulnerabilities, announcements"));
+    QCOMPARE(boxes().size(), 1);
+
+    boxes().first()->accept();
+    QTRY_VERIFY(boxes().isEmpty());
+    QTest::qWait(700);
+    QCOMPARE(icons.last(), true); // flashing ends on the normal icon
+    const int seen = int(icons.size());
+    QTest::qWait(700);
+    QCOMPARE(icons.size(), seen);
 }
 
 void TestCPager::configuredCount_data()
