@@ -258,11 +258,14 @@ void TestServer::contentPolls_data()
     QTest::addColumn<QString>("argument");
     QTest::addColumn<bool>("old");
     QTest::addColumn<int>("atMost");
-    QTest::newRow("old version") << "version=2&nentries=5&Content=T20001,T1" << true << 0;
-    QTest::newRow("current, one top") << "version=3&nentries=2&Content=T1" << false << 2;
-    QTest::newRow("newer than the server's") << "version=9&nentries=3&Content=T2" << false << 3;
-    QTest::newRow("subcategories") << "version=3&nentries=5&Content=T1,101,102" << false << 5;
-    QTest::newRow("nothing chosen") << "version=3&nentries=5&Content=" << false << 0;
+    QTest::addColumn<QString>("subs"); // sub-categories allowed besides 0; empty: any
+    QTest::newRow("old version") << "version=2&nentries=5&Content=T20001,T1" << true << 0 << "";
+    QTest::newRow("current, one top") << "version=3&nentries=2&Content=T1" << false << 2 << "";
+    QTest::newRow("newer than the server's")
+        << "version=9&nentries=3&Content=T2" << false << 3 << "";
+    QTest::newRow("subcategories")
+        << "version=3&nentries=5&Content=T1,101,102" << false << 5 << "101,102";
+    QTest::newRow("nothing chosen") << "version=3&nentries=5&Content=" << false << 0 << "";
 }
 
 void TestServer::contentPolls()
@@ -270,6 +273,7 @@ void TestServer::contentPolls()
     QFETCH(QString, argument);
     QFETCH(bool, old);
     QFETCH(int, atMost);
+    QFETCH(QString, subs);
     QVERIFY(start());
     const Reply r = get(QStringLiteral("/pagerv3/pager_info.html?") + argument);
     QCOMPARE(r.status, 200);
@@ -285,6 +289,14 @@ void TestServer::contentPolls()
         asked.insert(tops.next().captured(1).toInt());
     for (const Headline& h : content.records)
         QVERIFY2(asked.contains(h.topId), qPrintable(QString::number(h.topId)));
+    // Only the sub-categories asked for, when some are named.
+    const QStringList allowed = subs.split(u',', Qt::SkipEmptyParts) << QStringLiteral("0");
+    auto categories = QRegularExpression(QStringLiteral("<category>(\\d+)</category>"))
+                          .globalMatch(QString::fromUtf8(r.body));
+    while (categories.hasNext() && !subs.isEmpty()) {
+        const QString sub = categories.next().captured(1);
+        QVERIFY2(allowed.contains(sub), qPrintable(sub));
+    }
 }
 
 void TestServer::newContentOverTime()
