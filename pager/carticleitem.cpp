@@ -42,7 +42,8 @@ void CArticleItem::itemSelected(CWWWServer* server)
 {
     setNew(false);
     if (server)
-        server->enqueue(AbstractFetch, QStringLiteral("what=%1&item=%2").arg(topId).arg(id));
+        server->enqueue(AbstractFetch, QStringLiteral("what=") + QString::number(topId) +
+                                           QStringLiteral("&item=") + QString::number(id));
 }
 
 void CArticleItem::itemDoubleClicked()

@@ -243,9 +243,9 @@ CategoryFile parseCategoryFile(const QString& text)
 
 QByteArray formatCategoryFile(const CategoryFile& file)
 {
-    QString out = QStringLiteral("VERSION=%1\nNUMENTRIES=%2\n20001,0,20001,\"announcements\",1\n")
-                      .arg(file.version)
-                      .arg(file.numEntries);
+    QString out = QStringLiteral("VERSION=") + QString::number(file.version) +
+                  QStringLiteral("\nNUMENTRIES=") + QString::number(file.numEntries) +
+                  QStringLiteral("\n20001,0,20001,\"announcements\",1\n");
     writeRows(out, file.topLevel);
     return encodeText(out);
 }
@@ -266,8 +266,9 @@ void applyOldTicks(CategoryFile& file, const QString& oldText)
 
 QString contentRequestArgument(const CategoryFile& file, int entries)
 {
-    QString out =
-        QStringLiteral("version=%1&nentries=%2&Content=T20001").arg(file.version).arg(entries);
+    QString out = QStringLiteral("version=") + QString::number(file.version) +
+                  QStringLiteral("&nentries=") + QString::number(entries) +
+                  QStringLiteral("&Content=T20001");
     for (const CategoryNode& top : file.topLevel) {
         if (!top.on && !hasTickedDescendant(top))
             continue;
