@@ -13,7 +13,6 @@ class TestMailerRunner : public QObject
 private slots:
     void commandLine_data();
     void commandLine();
-    void recipientsAreSeparateWords();
     void mailsRunInOrderAndBodiesArrive();
     void failuresReported_data();
     void failuresReported();
@@ -63,18 +62,6 @@ void TestMailerRunner::commandLine()
     QVERIFY(mailerCommandLine(QStringLiteral("  "), QStringLiteral("a@b.org"),
                               QStringLiteral("brief"), &why)
                 .isEmpty());
-}
-
-void TestMailerRunner::recipientsAreSeparateWords()
-{
-    StandInProgram mailer;
-    CMailerRunner runner;
-    QSignalSpy done(&runner, &CMailerRunner::mailDone);
-    runner.send(mailer.path() + QStringLiteral(" -s 'Orvelle alert'"),
-                QStringLiteral("a@x.org,b@y.org"), "body\n", QStringLiteral("brief"));
-    QTRY_COMPARE(done.size(), 1);
-    QCOMPARE(done.at(0).at(0).toBool(), true);
-    QCOMPARE(mailer.arguments(1), (QStringList{"-s", "Orvelle alert", "a@x.org", "b@y.org"}));
 }
 
 void TestMailerRunner::mailsRunInOrderAndBodiesArrive()
