@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <array>
+
 namespace {
 
 bool takeField(const char* name, QString& source, QString& value)
@@ -48,7 +50,7 @@ public:
             QList<Keyword>& folded = m_keywords[category.id];
             for (const QString& keyword : splitKeywords(category.keywords)) {
                 const QString text = keyword.toCaseFolded();
-                folded.append({text, charMask(text)});
+                folded.append({text, charMask(text), pairMask(text)});
             }
         }
     }
@@ -66,6 +68,7 @@ public:
         m_names.append(title.toCaseFolded());
         m_joined = m_names.join(separator);
         m_mask = charMask(m_joined);
+        m_pairs = pairMask(m_joined);
     }
 
     bool matchesProfile(const CNetworkEntity& profile)
@@ -80,21 +83,46 @@ public:
 private:
     static constexpr QChar separator = QChar(0);
 
+    using PairMask = std::array<quint64, 4>;
+
     struct Keyword
     {
         QString text;
         quint64 mask;
+        PairMask pairs;
     };
 
     // One bit per character class (code modulo 64): a keyword holding a
-    // character the names lack cannot be in them, and most are passed
-    // over by this test alone.
+    // character, or a pair of neighbours, that the names lack cannot be in
+    // them, and most keywords are passed over by these tests alone.
     static quint64 charMask(const QString& text)
     {
         quint64 mask = 0;
         for (QChar c : text)
             mask |= quint64(1) << (c.unicode() & 63);
         return mask;
+    }
+
+    // The same for neighbouring pairs of characters, 256 classes.
+    static PairMask pairMask(const QString& text)
+    {
+        PairMask mask = {0, 0, 0, 0};
+        for (qsizetype i = 1; i < text.size(); ++i) {
+            const unsigned bit = (text.at(i - 1).unicode() * 31u + text.at(i).unicode()) & 255u;
+            mask[bit >> 6] |= quint64(1) << (bit & 63);
+        }
+        return mask;
+    }
+
+    bool mayHold(const Keyword& keyword) const
+    {
+        if (keyword.mask & ~m_mask)
+            return false;
+        for (int i = 0; i < 4; ++i) {
+            if (keyword.pairs[i] & ~m_pairs[i])
+                return false;
+        }
+        return true;
     }
 
     bool matches(int id)
@@ -106,7 +134,7 @@ private:
         for (const Keyword& candidate : m_keywords.value(id)) {
             if (found)
                 break;
-            if (candidate.mask & ~m_mask)
+            if (!mayHold(candidate))
                 continue;
             const QString& keyword = candidate.text;
             // Within one name, unless the keyword could span two of them.
@@ -125,6 +153,7 @@ private:
     QStringList m_names;
     QString m_joined;
     quint64 m_mask = 0;
+    PairMask m_pairs = {0, 0, 0, 0};
     QHash<int, bool> m_answers;
 };
 
