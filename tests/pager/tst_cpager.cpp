@@ -22,6 +22,7 @@ private slots:
     void cleanup();
     void selectingHeadline();
     void newContentBox();
+    void bannerOnlyWhileActive();
     void configuredCount_data();
     void configuredCount();
     void oldCategoryRepoll_data();
@@ -139,6 +140,22 @@ void TestCPager::newContentBox()
     const int seen = int(icons.size());
     QTest::qWait(700);
     QCOMPARE(icons.size(), seen);
+}
+
+// The banner's timer asks for a new advertisement only while the window is
+// the active one (the start asks once regardless).
+void TestCPager::bannerOnlyWhileActive()
+{
+    CPager* p = start();
+    auto ads = [&] { return server->linesStartingWith("GET /frames/ad.html").size(); };
+    QTRY_COMPARE(ads(), 1);
+    p->active = false;
+    p->slotGetAd();
+    QTest::qWait(300);
+    QCOMPARE(ads(), 1);
+    p->active = true;
+    p->slotGetAd();
+    QTRY_COMPARE(ads(), 2);
 }
 
 void TestCPager::configuredCount_data()
