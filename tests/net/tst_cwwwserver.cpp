@@ -94,10 +94,7 @@ void writeFile(const QString& name, const QByteArray& data)
 }
 
 // A valid image of n bytes that include zero bytes.
-QByteArray gif(int n)
-{
-    return testgif::ofSize(n);
-}
+const auto gif = testgif::ofSize;
 
 // Status line and a padding header such that the blank line's "\r\n" starts at `markerAt`.
 QByteArray paddedHead(int markerAt)
@@ -136,8 +133,6 @@ private slots:
     void exchangeDeadline();
     void dataRearmsIdleTimer();
     void pollsNotPiledUp();
-    void requestLineClean_data();
-    void requestLineClean();
 
 private:
     std::unique_ptr<TempDataDir> m_dir;
@@ -166,8 +161,6 @@ void TestCWWWServer::requestText_data()
         << 3 << "version=4&nentries=10&Content=,101,102"
         << QByteArray(
                "GET /pagerv3/pager_info.html?version=4&nentries=10&Content=,101,102 HTTP/1.0");
-    QTest::newRow("content poll, empty argument")
-        << 3 << "" << QByteArray("GET /pagerv3/pager_info.html? HTTP/1.0");
     QTest::newRow("vuln poll") << 4 << "timestamp=0&version=2"
                                << QByteArray(
                                       "GET /pagerv3/vuln_info.html?timestamp=0&version=2 HTTP/1.0");
@@ -176,7 +169,21 @@ void TestCWWWServer::requestText_data()
     QTest::newRow("ad image") << 6 << "/images/ad17.gif"
                               << QByteArray("GET /images/ad17.gif HTTP/1.0");
     QTest::newRow("unknown kind dropped") << 9 << "x" << QByteArray();
-    QTest::newRow("negative kind dropped") << -1 << "x" << QByteArray();
+    QTest::newRow("CR LF in image path")
+        << int(AdImage) << "/images/a.gif HTTP/1.0\r\nX-Evil: 1\r\n"
+        << QByteArray("GET /images/a.gif%20HTTP/1.0%0D%0AX-Evil:%201%0D%0A HTTP/1.0");
+    QTest::newRow("blank and tab in abstract argument")
+        << int(AbstractFetch) << "what=1 &item=\t2"
+        << QByteArray("GET /pagerv3/abstract.html?what=1%20&item=%092 HTTP/1.0");
+    QTest::newRow("control and DEL in vuln argument")
+        << int(VulnPoll) << QString("timestamp=\x01\x7f&version=2")
+        << QByteArray("GET /pagerv3/vuln_info.html?timestamp=%01%7F&version=2 HTTP/1.0");
+    QTest::newRow("non-ASCII image path as UTF-8")
+        << int(AdImage) << QString::fromUtf8("/images/caf\xc3\xa9.gif")
+        << QByteArray("GET /images/caf%C3%A9.gif HTTP/1.0");
+    QTest::newRow("percent in argument kept")
+        << int(AbstractFetch) << "what=3&item=77%41"
+        << QByteArray("GET /pagerv3/abstract.html?what=3&item=77%41 HTTP/1.0");
 }
 
 void TestCWWWServer::requestText()
@@ -233,21 +240,15 @@ void TestCWWWServer::replyBuffer_data()
     QTest::addColumn<int>("pauseAt");
 
     const QByteArray news = ok + "<topnews>\n<headline>\n\t<id>4</id>\n</headline>\n</topnews>";
-    QTest::newRow("status, headers and body exactly") << 3 << news + "\r\n" << -1;
     QTest::newRow("last fragment without line end") << 3 << news << -1;
-    QTest::newRow("line split across reads") << 3 << news + "\n" << int(ok.size() + 14);
     QTest::newRow("fragment split across reads") << 3 << news << int(news.size() - 4);
     QTest::newRow("LF-only line ends")
         << 3 << QByteArray("HTTP/1.0 200 OK\n\n<topnews>\n</topnews>\n") << -1;
-    QTest::newRow("error page passed on")
-        << 3 << QByteArray("HTTP/1.0 500 Oops\r\n\r\n<h1>500</h1>") << -1;
     QTest::newRow("8-bit bytes as Latin-1") << 3 << ok + "caf\xe9 \xff\n" << -1;
     QTest::newRow("UTF-8 text") << 3
                                 << ok + "Gr\xc3\xbc\xc3\x9f"
                                         "e \xe2\x80\x93\n"
                                 << -1;
-    QTest::newRow("UTF-8 in the last fragment") << 3 << ok + "na\xc3\xafve" << -1;
-    QTest::newRow("only a status fragment") << 3 << QByteArray("HTTP/1.0 2") << -1;
     QTest::newRow("nothing before close") << 3 << QByteArray() << -1;
     QTest::newRow("abstract reply") << 2 << ok + "<body>\n<b>Bold</b> text\n</body>" << -1;
 }
@@ -277,15 +278,10 @@ void TestCWWWServer::adImage_data()
 
     const QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\n\r\n";
     QTest::newRow("image after headers") << head + gif(300) << -1 << gif(300);
-    QTest::newRow("headers over several reads") << paddedHead(3000) + gif(300) << -1 << gif(300);
-    QTest::newRow("big image with length")
-        << "HTTP/1.0 200 OK\r\nContent-Length: 6000\r\n\r\n" + gif(6000) << -1 << gif(6000);
     QTest::newRow("big image in pieces") << head + gif(5000) << 2000 << gif(5000);
     QTest::newRow("marker split across reads") << paddedHead(1021) + gif(400) << 1024 << gif(400);
     QTest::newRow("marker split after its fourth byte")
         << paddedHead(1020) + gif(400) << 1024 << gif(400);
-    QTest::newRow("marker split, sent at once") << paddedHead(1022) + gif(400) << -1 << gif(400);
-    QTest::newRow("marker ends a read") << paddedHead(1019) + gif(400) << 1024 << gif(400);
     QTest::newRow("image begins a later read")
         << "HTTP/1.0 200 OK\n\n" + gif(500) << 17 << gif(500);
     QTest::newRow("no status line, image only") << gif(700) << -1 << gif(700);
@@ -294,13 +290,9 @@ void TestCWWWServer::adImage_data()
     QTest::newRow("cut transfer") << "HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + gif(3000)
                                   << -1 << QByteArray();
     QTest::newRow("no image in reply") << ok + "<html>gone</html>\n" << -1 << QByteArray();
-    QTest::newRow("nothing before close") << QByteArray() << -1 << QByteArray();
     QByteArray huge = testgif::banner(2);
     huge[6] = huge[7] = huge[8] = huge[9] = char(0x10); // a 4112x4112 screen
     QTest::newRow("tiny image with a huge screen") << head + huge << -1 << QByteArray();
-    QTest::newRow("201 frames") << head + testgif::banner(201, 40, 4) << -1 << QByteArray();
-    QTest::newRow("GIF signature, then garbage")
-        << head + "GIF89a" + QByteArray(3000, 'x') << -1 << QByteArray();
 }
 
 void TestCWWWServer::adImage()
@@ -312,9 +304,7 @@ void TestCWWWServer::adImage()
     writeFile("ad.gif", "OLDIMAGE");
     Harness h;
     h.server.answers << Answer{data, pauseAt};
-    if (QByteArray(QTest::currentDataTag()).contains("GIF") ||
-        QByteArray(QTest::currentDataTag()).contains("frames") ||
-        QByteArray(QTest::currentDataTag()).contains("screen"))
+    if (QByteArray(QTest::currentDataTag()).contains("screen")) // the rest in the check's table
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("banner image refused"));
     h.link->enqueue(AdImage, "/images/b.gif");
     WAIT_IDLE(h);
@@ -419,9 +409,6 @@ void TestCWWWServer::handlers_data()
     QTest::newRow("vuln categories without a version")
         << 1 << ok + "0,10,\"Acme\"\n"
         << "vulncategory.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
-    QTest::newRow("vuln categories without rows")
-        << 1 << ok + "VERSION=3\n<html>busy</html>\n"
-        << "vulncategory.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
     QTest::newRow("vuln categories error status")
         << 1 << QByteArray("HTTP/1.0 503 Busy\r\n\r\n<vulncategory>\n") << "vulncategory.dat"
         << QByteArray("old") << QByteArray("old") << QStringList() << vcLine;
@@ -435,9 +422,6 @@ void TestCWWWServer::handlers_data()
     QTest::newRow("vulns stored") << 4 << ok + "<vulns>" + records + "</vulns>\n"
                                   << "vulnpoll.dat" << QByteArray("old") << records
                                   << QStringList("newVulns") << vLine;
-    QTest::newRow("first vulns file")
-        << 4 << ok + "<vulns>" + records + "</vulns>"
-        << "vulnpoll.dat" << QByteArray() << records << QStringList("newVulns") << vLine;
     QTest::newRow("old category marker wins over records")
         << 4 << ok + "<vulns>" + marker + records + "</vulns>"
         << "vulnpoll.dat" << QByteArray("old")
@@ -450,9 +434,6 @@ void TestCWWWServer::handlers_data()
         << QStringList("newVulns") << vLine;
     QTest::newRow("no new vulnerabilities")
         << 4 << ok + "<vulns>\n</vulns>\n"
-        << "vulnpoll.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vLine;
-    QTest::newRow("upper-case records ignored")
-        << 4 << ok + "<vulns>\n<VULN>1</VULN>\n</vulns>"
         << "vulnpoll.dat" << QByteArray("old") << QByteArray("old") << QStringList() << vLine;
     QTest::newRow("no vulns element")
         << 4 << ok + "<html>" + records << "vulnpoll.dat" << QByteArray("old") << QByteArray("old")
@@ -471,8 +452,6 @@ void TestCWWWServer::handlers_data()
     QTest::newRow("banner without /images")
         << 5 << ok + "<A HREF=\"/go\"><IMG SRC=\"/pics/b7.gif\"></A>" << QString() << QByteArray()
         << QByteArray() << QStringList() << adLine;
-    QTest::newRow("banner without link") << 5 << ok + "<IMG SRC=\"/images/b7.gif\">" << QString()
-                                         << QByteArray() << QByteArray() << QStringList() << adLine;
     QTest::newRow("banner error status")
         << 5 << QByteArray("HTTP/1.0 404 No\r\n\r\n<A HREF=\"/go\"><IMG SRC=\"/images/b.gif\"></A>")
         << QString() << QByteArray() << QByteArray() << QStringList() << adLine;
@@ -572,8 +551,6 @@ void TestCWWWServer::replyCaps_data()
     QTest::newRow("content over 16 MB") << int(ContentPoll) << ok + lines << QString();
     QTest::newRow("one endless line")
         << int(AbstractFetch) << ok + QByteArray(17 * 1024 * 1024, 'a') << QString();
-    QTest::newRow("vuln feed over 16 MB")
-        << int(VulnPoll) << ok + "<vulns><vuln>" + lines << QString("vulnpoll.dat");
     QTest::newRow("category reply over 16 MB")
         << int(CategoryUpdate) << ok + "<pre>" + category + lines << QString("category.dat");
     QTest::newRow("banner page over 256 KB")
@@ -654,44 +631,6 @@ void TestCWWWServer::pollsNotPiledUp()
                           "GET /pagerv3/vuln_info.html?timestamp=49 HTTP/1.0",
                           "GET /frames/ad.html?group=pager HTTP/1.0",
                           "GET /frames/ad.html?group=pager HTTP/1.0"}));
-}
-
-void TestCWWWServer::requestLineClean_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<QByteArray>("line");
-
-    QTest::newRow("CR LF in image path")
-        << int(AdImage) << "/images/a.gif HTTP/1.0\r\nX-Evil: 1\r\n"
-        << QByteArray("GET /images/a.gif%20HTTP/1.0%0D%0AX-Evil:%201%0D%0A HTTP/1.0");
-    QTest::newRow("blank and tab in abstract argument")
-        << int(AbstractFetch) << "what=1 &item=\t2"
-        << QByteArray("GET /pagerv3/abstract.html?what=1%20&item=%092 HTTP/1.0");
-    QTest::newRow("control and DEL in vuln argument")
-        << int(VulnPoll) << QString("timestamp=\x01\x7f&version=2")
-        << QByteArray("GET /pagerv3/vuln_info.html?timestamp=%01%7F&version=2 HTTP/1.0");
-    QTest::newRow("non-ASCII image path as UTF-8")
-        << int(AdImage) << QString::fromUtf8("/images/caf\xc3\xa9.gif")
-        << QByteArray("GET /images/caf%C3%A9.gif HTTP/1.0");
-    QTest::newRow("lone LF in content argument")
-        << int(ContentPoll) << "version=1\n"
-        << QByteArray("GET /pagerv3/pager_info.html?version=1%0A HTTP/1.0");
-    QTest::newRow("plain argument unchanged")
-        << int(AbstractFetch) << "what=3&item=77%41"
-        << QByteArray("GET /pagerv3/abstract.html?what=3&item=77%41 HTTP/1.0");
-}
-
-void TestCWWWServer::requestLineClean()
-{
-    QFETCH(int, kind);
-    QFETCH(QString, argument);
-    QFETCH(QByteArray, line);
-
-    Harness h;
-    h.link->enqueue(kind, argument);
-    WAIT_IDLE(h);
-    QCOMPARE(h.server.requests, QList<QByteArray>({line + userAgent}));
 }
 
 QTEST_GUILESS_MAIN(TestCWWWServer)

@@ -29,7 +29,6 @@ void TestReplyParse::status_data()
     QTest::newRow("status line cut off") << "HTTP/1.0 2" << false;
     QTest::newRow("200 only in body") << "HTTP/1.0 404 No\r\n\r\nHTTP/1.0 200 OK\r\n" << false;
     QTest::newRow("no status line") << "<topnews>\n</topnews>\n" << true;
-    QTest::newRow("empty") << "" << true;
 }
 
 void TestReplyParse::status()
@@ -50,8 +49,6 @@ void TestReplyParse::cutShort_data()
         << "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nabcd" << 4LL << false;
     QTest::newRow("fewer bytes") << "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabcd" << 10LL
                                  << true;
-    QTest::newRow("more bytes") << "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nabcd" << 2LL
-                                << false;
     QTest::newRow("no length header") << "HTTP/1.0 200 OK\r\n\r\nabcd" << -1LL << false;
     QTest::newRow("lower-case header, LF only")
         << "HTTP/1.0 200 OK\ncontent-length:  9\n\nabcd" << 9LL << true;
@@ -91,9 +88,6 @@ void TestReplyParse::adPage_data()
         << "<IMG SRC=\"http&#58;//ads.h:8080/banners/images/x.gif\"><A HREF=\"/go\">" << true
         << "/images/x.gif"
         << "/go";
-    QTest::newRow("escaped ampersand before #58;")
-        << "<A HREF=\"/go?a&amp;#58;b\"><IMG SRC=\"/images/a.gif\">" << true << "/images/a.gif"
-        << "/go?a&#58;b";
     QTest::newRow("entities in upper case")
         << "<A HREF=\"x&AMP;y&#58;z\"><IMG SRC=\"/images/a\">" << true << "/images/a"
         << "x&y:z";
@@ -111,7 +105,6 @@ void TestReplyParse::adPage_data()
         << "<IMG SRC=\"/images/a.gif\"><A HREF=\"/go" << false << QString() << QString();
     QTest::newRow("empty link") << "<A HREF=\"\"><IMG SRC=\"/images/a.gif\">" << true
                                 << "/images/a.gif" << QString();
-    QTest::newRow("empty page") << "" << false << QString() << QString();
     QTest::newRow("ampersand escaped again and again")
         << "<A HREF=\"a&amp;amp;AMP;b&#&#58;58;\"><IMG SRC=\"/images/a\">" << true << "/images/a"
         << "a&b&#:58;";
