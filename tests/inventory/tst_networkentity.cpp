@@ -61,13 +61,11 @@ void TestNetworkEntity::addProduct_data()
         << "10/1001" << 10 << 1002 << true << "10/1001 10/1002";
     QTest::newRow("exact repeat refused") << "10/1001" << 10 << 1001 << false << "10/1001";
     QTest::newRow("product under vendor-wide refused") << "10/0" << 10 << 1001 << false << "10/0";
-    QTest::newRow("vendor-wide repeat refused") << "10/0" << 10 << 0 << false << "10/0";
     QTest::newRow("vendor-wide replaces both products, others stay")
         << "10/1001 20/2001 10/1002" << 10 << 0 << true << "20/2001 10/0";
     QTest::newRow("same pid under another vendor is another entry")
         << "10/1001" << 20 << 1001 << true << "10/1001 20/1001";
     QTest::newRow("custom repeat refused") << "0/3" << 0 << 3 << false << "0/3";
-    QTest::newRow("second custom category") << "0/3" << 0 << 4 << true << "0/3 0/4";
 }
 
 void TestNetworkEntity::addProduct()
@@ -115,7 +113,6 @@ void TestNetworkEntity::splitKeywords_data()
     QTest::newRow("empty piece in the middle") << "a,,b" << QStringList{"a", "b"};
     QTest::newRow("blank-only piece") << "a,  ,b" << QStringList{"a", "b"};
     QTest::newRow("only commas") << ",,," << QStringList{};
-    QTest::newRow("blanks only") << "   " << QStringList{};
 }
 
 void TestNetworkEntity::splitKeywords()
@@ -139,22 +136,16 @@ void TestNetworkEntity::matches_data()
     // Categories: 1 "acme, web", 2 "apache,", 3 "a,,b", 4 "DOME".
     QTest::newRow("product entry by pid")
         << "10/1001" << none << QList<int>{1001} << "" << true << false << false;
-    QTest::newRow("product entry, other pid")
-        << "10/1001" << none << QList<int>{1002} << "" << false << false << false;
     QTest::newRow("vendor-wide entry by vid")
         << "10/0" << QList<int>{10} << QList<int>{1001} << "" << false << true << false;
     QTest::newRow("vendor-wide entry is no product match")
         << "10/0" << none << QList<int>{0} << "" << false << false << false;
     QTest::newRow("keyword in vendor name, case ignored")
         << "0/1" << none << QList<int>{1001} << "" << false << false << true;
-    QTest::newRow("keyword in product name")
-        << "0/4" << none << QList<int>{2001} << "" << false << false << true;
     QTest::newRow("second keyword keeps its blank")
         << "0/1" << none << none << "webserver" << false << false << false;
     QTest::newRow("second keyword with its blank in the text")
         << "0/1" << none << none << "the web server" << false << false << true;
-    QTest::newRow("first keyword in capitals in the text")
-        << "0/1" << none << none << "ACME flaw" << false << false << true;
     QTest::newRow("trailing comma does not match everything")
         << "0/2" << none << QList<int>{2001} << "unrelated" << false << false << false;
     QTest::newRow("empty middle piece does not match everything")
@@ -163,8 +154,6 @@ void TestNetworkEntity::matches_data()
         << "0/3" << none << none << "B" << false << false << true;
     QTest::newRow("category gone never matches")
         << "0/9" << none << QList<int>{1001} << "acme web dome" << false << false << false;
-    QTest::newRow("unknown pid has no names")
-        << "0/1" << none << QList<int>{555} << "" << false << false << false;
 }
 
 void TestNetworkEntity::matches()
