@@ -174,8 +174,6 @@ void TestVulnFeed::processing_data()
     QTest::addColumn<QStringList>("notices"); // "qid:names"
     QTest::addColumn<QString>("timestamp");
     const QString t0 = QStringLiteral("2026-01-01");
-    QTest::newRow("product entry matches")
-        << vuln(rec("1", t0, "10:1001")) << "0" << QStringList{"1:Office"} << t0;
     QTest::newRow("vendor-wide entry matches any product of the vendor")
         << vuln(rec("1", t0, "20:2777")) << "0" << QStringList{"1:Lab"} << t0;
     QTest::newRow("two profiles in one record, profile order")
