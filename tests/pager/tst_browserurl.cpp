@@ -28,8 +28,6 @@ void TestBrowserUrl::search_data()
                                                        << "a+b+c";
     QTest::newRow("ampersand and percent unchanged") << "AT&T 100%"
                                                      << "AT&T+100%";
-    QTest::newRow("empty") << ""
-                           << "";
     QTest::newRow("only blanks") << "   "
                                  << "";
     QTest::newRow("plus stays a plus") << "c++"
@@ -58,7 +56,6 @@ void TestBrowserUrl::navigable_data()
     QTest::newRow("javascript") << "javascript:alert(1)" << false;
     QTest::newRow("scheme only") << "http://" << false;
     QTest::newRow("relative") << "news/article.html" << false;
-    QTest::newRow("empty") << "" << false;
     QTest::newRow("blank before scheme") << " http://x/" << false;
     QTest::newRow("documentation page") << helpPageUrl() << true;
     QTest::newRow("another page beside it") << helpPageUrl() + ".bak" << false;

@@ -55,8 +55,6 @@ void TestCategoryFile::parse_data()
     QTest::newRow("version zero") << QStringLiteral(
                                          "VERSION=0\nNUMENTRIES=1\n20001,0,20001,\"a\",1\n")
                                   << false << 1 << QString();
-    QTest::newRow("no version line")
-        << QStringLiteral("NUMENTRIES=1\n20001,0,20001,\"a\",1\n") << false << 1 << QString();
     QTest::newRow("count mismatch")
         << withHeader(3, "100,0,100,\"Unix\",1\n") << false << 2 << "100:Unix+";
     QTest::newRow("child before parent")

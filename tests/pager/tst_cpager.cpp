@@ -27,6 +27,7 @@ private slots:
     void configuredCount();
     void oldCategoryRepoll_data();
     void oldCategoryRepoll();
+    void storeKeptWhileCategoriesAreAwaited();
 
 private:
     CPager* start(int numItems = 5, bool popupAndFlash = false);
@@ -201,6 +202,17 @@ void TestCPager::oldCategoryRepoll()
     QTRY_COMPARE(polls().size(), pollCount);
     QTest::qWait(500);
     QCOMPARE(polls().size(), pollCount);
+}
+
+void TestCPager::storeKeptWhileCategoriesAreAwaited()
+{
+    // The category file has not arrived yet, so the store was never read.
+    QVERIFY(QFile::remove(home->dataDir() + QStringLiteral("/category.dat")));
+    const QByteArray store = replies::headline(1, 10, "202612061010", 0);
+    QVERIFY(home->write(QStringLiteral("article.dat"), store));
+    CPager* p = start();
+    p->quit();
+    QCOMPARE(home->read(QStringLiteral("article.dat")), store);
 }
 
 QTEST_MAIN(TestCPager)

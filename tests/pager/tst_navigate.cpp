@@ -177,18 +177,11 @@ void TestNavigate::commandLine_data()
         << "opt/netscape/bin/run" << true << false << url << plain << true;
     QTest::newRow("capital N is not it")
         << "opt/Netscape/bin/run" << true << true << url << plain << true;
-    QTest::newRow("remote command cannot be split")
-        << "opt/netscape/bin/run" << true << true << "http://x/a),openFile(/etc/shadow"
-        << QStringList{"-remote", "openURL(http://x/a%29%2CopenFile%28/etc/shadow)"} << true;
     QTest::newRow("plain mode passes the URL as one argument")
         << "bin/browser" << false << true << "http://x/a b;c" << QStringList{"http://x/a b;c"}
         << true;
     QTest::newRow("option refused")
         << "bin/browser" << false << true << "-new-instance" << QStringList() << false;
-    QTest::newRow("local file refused")
-        << "bin/browser" << false << true << "file:/etc/passwd" << QStringList() << false;
-    QTest::newRow("empty address refused")
-        << "bin/browser" << false << true << QString() << QStringList() << false;
 }
 
 void TestNavigate::commandLine()

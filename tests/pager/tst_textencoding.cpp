@@ -35,7 +35,6 @@ void TestTextEncoding::decode_data()
         << QByteArray("\x80\xbf") << QString::fromLatin1("\x80\xbf");
     QTest::newRow("zero byte kept")
         << QByteArray("a\0b", 3) << QString(QStringLiteral("a")) + QChar(0) + u'b';
-    QTest::newRow("empty") << QByteArray() << QString();
 }
 
 void TestTextEncoding::decode()
