@@ -18,14 +18,12 @@ private slots:
     void firstRequestsAndOrderlyEnd();
     void badCategoryFile_data();
     void badCategoryFile();
-    void headlinesSurviveRestart();
     void failedSaveOnTerm();
     void secondStartRefused();
 };
 
 namespace {
 
-using replies::headline;
 using testfiles::readAll;
 
 int modeOf(const QString& path)
@@ -162,49 +160,6 @@ void TestOvpager::badCategoryFile()
     QVERIFY(pager.readAllStandardError().contains(warning.toLatin1()));
     if (!content.isEmpty())
         QCOMPARE(readAll(file), content); // left for the user to look at
-}
-
-void TestOvpager::headlinesSurviveRestart()
-{
-    const TempHome tmp;
-    QVERIFY(tmp.write(QStringLiteral("category.dat"), replies::categories));
-    // Seen before this run: must stay seen.
-    QVERIFY(tmp.write(QStringLiteral("article.dat"),
-                      replies::topnews(headline(1, 5, "20261201000000", 0))));
-
-    const QByteArray poll = "GET /pagerv3/pager_info.html";
-    HttpStandIn server(replies::notFound);
-    QVERIFY(server.listen());
-    auto polls = [&] { return server.linesStartingWith(QString::fromLatin1(poll)); };
-
-    // First run: headlines of a selected, a deselected and the reserved category.
-    server.route(poll, replies::ok(replies::topnews(headline(1, 6, "20261206101500", 1) +
-                                                    headline(2, 7, "20261206101600", 1) +
-                                                    headline(20001, 8, "20261206101700", 1) +
-                                                    headline(1, 6, "20261206999999", 1))));
-    PagerProcess child;
-    QProcess& pager = child.process;
-    QVERIFY(child.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), server.address(), {}));
-    QTRY_COMPARE_WITH_TIMEOUT(polls().size(), 1, 20000);
-    QCOMPARE(polls().first(), QStringLiteral("GET /pagerv3/pager_info.html?"
-                                             "version=7&nentries=5&Content=T20001,T1,11 HTTP/1.0"));
-    QTest::qWait(500); // let the reply be merged
-    pager.terminate();
-    QVERIFY(pager.waitForFinished(10000));
-    QCOMPARE(pager.exitCode(), 0);
-    const QByteArray stored =
-        replies::topnews(headline(20001, 8, "20261206101700", 1) +
-                         headline(1, 6, "20261206101500", 1) + headline(1, 5, "20261201000000", 0));
-    QCOMPARE(tmp.read(QStringLiteral("article.dat")), stored);
-
-    // Second run: nothing new arrives; the store comes back as it was.
-    server.route(poll, replies::ok(replies::topnews({})));
-    pager.start(QStringLiteral(OVPAGER_BINARY), {});
-    QTRY_COMPARE_WITH_TIMEOUT(polls().size(), 2, 20000);
-    QTest::qWait(300);
-    pager.terminate();
-    QVERIFY(pager.waitForFinished(10000));
-    QCOMPARE(tmp.read(QStringLiteral("article.dat")), stored);
 }
 
 void TestOvpager::failedSaveOnTerm()

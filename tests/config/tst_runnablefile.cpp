@@ -49,7 +49,6 @@ void TestRunnableFile::runnable_data()
     QTest::newRow("directory") << path("folder") << false;
     QTest::newRow("link to a directory") << path("folderlink") << false;
     QTest::newRow("missing") << path("nothing") << false;
-    QTest::newRow("empty") << QString() << false;
     QTest::newRow("with arguments") << path("tool") + QStringLiteral(" -s x") << false;
 }
 
@@ -69,7 +68,6 @@ void TestRunnableFile::firstRunnable_data()
         << QStringList{path("nothing"), path("folder"), path("text"), path("other")}
         << path("other");
     QTest::newRow("none fits") << QStringList{path("nothing"), path("text")} << QString();
-    QTest::newRow("no candidates") << QStringList() << QString();
 }
 
 void TestRunnableFile::firstRunnable()
@@ -89,8 +87,6 @@ void TestRunnableFile::program_data()
                                   << "/usr/bin/mail";
     QTest::newRow("leading blank") << " /bin/mail"
                                    << "";
-    QTest::newRow("empty") << ""
-                           << "";
 }
 
 void TestRunnableFile::program()
