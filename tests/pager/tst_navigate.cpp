@@ -167,8 +167,6 @@ void TestNavigate::commandLine_data()
     const QStringList plain{url};
     const QStringList remote{"-remote", "openURL(" + url + ")"};
     QTest::newRow("plain browser") << "bin/browser" << false << true << url << plain << true;
-    QTest::newRow("plain browser even with a remote one running")
-        << "bin/browser" << true << true << url << plain << true;
     QTest::newRow("netscape in a directory name, running")
         << "opt/netscape/bin/run" << true << true << url << remote << true;
     QTest::newRow("netscape, none running")
