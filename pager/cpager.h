@@ -102,6 +102,7 @@ private:
     QTimer flashTimer;
     int pollMinutes = 15;
     bool articlesReady = false;
+    bool m_storeRead = false; // article.dat has been read since start
     bool newContentSeen = false;
     QPointer<QMessageBox> newContentBox; // the open new-content box, if any
     QStringList shownCategories;         // the categories it names

@@ -31,6 +31,7 @@ void CPager::slotUpdateTopLevel()
     m_headlines.setCategories(categories);
     articlesReady = false;
     loadArticles(QStringLiteral("article.dat"));
+    m_storeRead = true;
     articlesReady = true;
     showVersionBanner();
 }
@@ -138,6 +139,10 @@ QString CPager::newContentText(const QStringList& categories)
 
 bool CPager::saveArticles(const QString& fileName)
 {
+    // Until the store has been read (the category file may still be on its
+    // way), the list is empty: writing it would throw the headlines away.
+    if (!m_storeRead && QFile::exists(dataDirPath + fileName))
+        return true;
     return writeFileAtomically(dataDirPath + fileName, m_headlines.formatStore());
 }
 

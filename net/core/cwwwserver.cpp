@@ -408,7 +408,7 @@ void CWWWServer::handleVulnCategoryUpdate()
         return;
     // A reply without a version or rows would replace a good tree with an
     // empty one; the old file stays.
-    const QByteArray data = reply.toLatin1();
+    const QByteArray data = encodeText(reply);
     if (!isUsableVulnCategoryFile(data)) {
         qWarning("CWWWServer: vulnerability category reply refused (no positive VERSION= or no "
                  "rows); keeping vulncategory.dat");
