@@ -14,7 +14,6 @@
 #include <QImage>
 #include <QStandardPaths>
 #include <QTest>
-#include <QXmlStreamReader>
 
 namespace {
 
@@ -91,7 +90,6 @@ private slots:
     void builtInRoot();
     void icons_data();
     void icons();
-    void scalableIcon();
     void validators_data();
     void validators();
     void windowClassIsTheEntrys();
@@ -151,35 +149,6 @@ void TestInstallTree::icons()
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const QRgb want = art.pixel(x / scale, y / scale), got = icon.pixel(x, y);
-            if (qAlpha(want) != qAlpha(got) || (qAlpha(want) && want != got))
-                QFAIL(qPrintable(QStringLiteral("differs at %1,%2").arg(x).arg(y)));
-        }
-}
-
-void TestInstallTree::scalableIcon()
-{
-    QFile file(installed(QStringLiteral("usr/share/icons/hicolor/scalable/apps/ovpager.svg")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QImage art = windowIconArt().convertToFormat(QImage::Format_ARGB32);
-    QImage drawn(art.size(), QImage::Format_ARGB32);
-    drawn.fill(Qt::transparent);
-    QXmlStreamReader svg(&file);
-    QVERIFY(svg.readNextStartElement());
-    QCOMPARE(svg.name(), QLatin1String("svg"));
-    QCOMPARE(svg.attributes().value(QLatin1String("viewBox")), QLatin1String("0 0 16 16"));
-    while (svg.readNextStartElement()) {
-        QCOMPARE(svg.name(), QLatin1String("rect"));
-        const QXmlStreamAttributes a = svg.attributes();
-        const int x = a.value(QLatin1String("x")).toInt(), y = a.value(QLatin1String("y")).toInt();
-        const int w = a.value(QLatin1String("width")).toInt();
-        for (int i = 0; i < w; ++i)
-            drawn.setPixel(x + i, y, QColor(a.value(QLatin1String("fill"))).rgba());
-        svg.skipCurrentElement();
-    }
-    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
-    for (int y = 0; y < art.height(); ++y)
-        for (int x = 0; x < art.width(); ++x) {
-            const QRgb want = art.pixel(x, y), got = drawn.pixel(x, y);
             if (qAlpha(want) != qAlpha(got) || (qAlpha(want) && want != got))
                 QFAIL(qPrintable(QStringLiteral("differs at %1,%2").arg(x).arg(y)));
         }
@@ -279,9 +248,6 @@ void TestInstallTree::debianPackage()
     for (const QString& path : paths)
         QVERIFY2(path.startsWith(QLatin1String("usr/")) && !path.startsWith("usr/local"),
                  qPrintable(path));
-
-    r = run(QStringLiteral("dpkg-deb"), {"--field", deb, "Package", "Depends"});
-    QVERIFY2(r.out.startsWith("Package: ovpager\n") && r.out.contains("libc6"), r.out.constData());
 
     // Stripped: no symbol table and no debugging sections left in the programs.
     const QString tree = out.filePath(QStringLiteral("tree"));
