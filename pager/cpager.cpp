@@ -1,28 +1,28 @@
 #include "pager/cpager.h"
 
-#include "pager/core/atomicfile.h"
-#include "pager/core/browserurl.h"
-#include "pager/carticleitem.h"
-#include "pager/ccategorytree.h"
-#include "config/cconfig.h"
-#include "net/cguilinkui.h"
-#include "config/cinventoryoptions.h"
-#include "pager/clookhost.h"
-#include "config/coptions.h"
-#include "config/csearchdialog.h"
 #include "app/core/cskin.h"
-#include "net/core/cwwwserver.h"
-#include "pager/core/globals.h"
-#include "pager/navigate.h"
-#include "inventory/netinventory.h"
-#include "inventory/core/vulnpollargument.h"
-#include "pager/core/serveraddress.h"
+#include "config/cconfig.h"
+#include "config/cinventoryoptions.h"
+#include "config/coptions.h"
 #include "config/core/firstrundirectory.h"
 #include "config/core/processrestart.h"
 #include "config/core/settingsfile.h"
+#include "config/csearchdialog.h"
 #include "config/settingspages.h"
+#include "inventory/core/vulnpollargument.h"
+#include "inventory/netinventory.h"
+#include "net/cguilinkui.h"
+#include "net/core/cwwwserver.h"
+#include "pager/carticleitem.h"
+#include "pager/ccategorytree.h"
+#include "pager/clookhost.h"
+#include "pager/core/atomicfile.h"
+#include "pager/core/browserurl.h"
+#include "pager/core/globals.h"
+#include "pager/core/serveraddress.h"
 #include "pager/core/taggedtext.h"
 #include "pager/core/textencoding.h"
+#include "pager/navigate.h"
 
 #include <QApplication>
 #include <QDir>
@@ -120,8 +120,7 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
 
     connect(server, &CWWWServer::categoryUpdateDone, categoryPage(),
             &CCategoryTree::slotLoadCategories);
-    connect(categoryPage(), &CCategoryTree::categoriesLoaded, this,
-            &CPager::slotUpdateTopLevel);
+    connect(categoryPage(), &CCategoryTree::categoriesLoaded, this, &CPager::slotUpdateTopLevel);
     // A poll refused for an old category file is asked again as soon as a
     // newer file is in, instead of a whole poll interval later. Only for a
     // newer version, so a server that keeps refusing cannot make a loop.
@@ -237,8 +236,8 @@ void CPager::slotUpdateContent()
     const CNetInventory* inventory = inventoryPage();
     if (inventory->profileCount() > 0) {
         debugLine(QStringLiteral("Sending VULNPOLL"));
-        server->enqueue(VulnPoll, vulnPollArgument(inventory->timestamp(), inventory->version(),
-                                                   vulnTestMode));
+        server->enqueue(
+            VulnPoll, vulnPollArgument(inventory->timestamp(), inventory->version(), vulnTestMode));
     }
     pollTimer.start(pollIntervalMs());
 }
@@ -332,8 +331,7 @@ void CPager::slotReceiveVulns()
 {
     debugLine(QStringLiteral("slotReceiveVulns"));
     // Not from inside the link's handler: the link finishes its exchange first.
-    QMetaObject::invokeMethod(inventoryPage(), &CNetInventory::processVulns,
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(inventoryPage(), &CNetInventory::processVulns, Qt::QueuedConnection);
 }
 
 void CPager::slotReceiveAd(QString& imagePath, QString& targetUrl)

@@ -32,7 +32,7 @@ public:
     // Texts of the buttons to press on the next message boxes, in order;
     // a box with no answer left gets its default button.
     QStringList answers;
-    int others = 0;    // other modal windows answered
+    int others = 0; // other modal windows answered
 
 private:
     void look()
