@@ -72,6 +72,17 @@ QHBoxLayout* buttonRow(QPushButton* a, QPushButton* b, QPushButton* c)
     return row;
 }
 
+// The new and the edit dialog refuse an empty name or empty keywords alike,
+// each with its own caption and texts.
+bool customAnswerComplete(const QString& name, const QString& keywords, const QString& caption,
+                          const QString& noName, const QString& noKeywords)
+{
+    if (!name.isEmpty() && !keywords.isEmpty())
+        return true;
+    QMessageBox::warning(nullptr, caption, name.isEmpty() ? noName : noKeywords, QMessageBox::Ok);
+    return false;
+}
+
 } // namespace
 
 CNetInventory::CNetInventory(CWWWServer* server, CConfig* config, QWidget* parent, const char* name)
@@ -510,18 +521,10 @@ void CNetInventory::slotNewCustom()
         return;
     const QString name = dialog.name();
     const QString keywords = dialog.keywords();
-    if (name.isEmpty()) {
-        QMessageBox::warning(nullptr, QStringLiteral("New Custom Category"),
-                             QStringLiteral("You must specify a name for the new category."),
-                             QMessageBox::Ok);
+    if (!customAnswerComplete(name, keywords, QStringLiteral("New Custom Category"),
+                              QStringLiteral("You must specify a name for the new category."),
+                              QStringLiteral("You must specify keywords for the new category.")))
         return;
-    }
-    if (keywords.isEmpty()) {
-        QMessageBox::warning(nullptr, QStringLiteral("New Custom Category"),
-                             QStringLiteral("You must specify keywords for the new category."),
-                             QMessageBox::Ok);
-        return;
-    }
     const int id = m_model.addCustom(name, keywords);
     new CCustomItem(m_customList, name, keywords, id);
     slotSave(inventoryFile);
@@ -538,18 +541,10 @@ void CNetInventory::slotEditCustom()
         return;
     const QString name = dialog.name();
     const QString keywords = dialog.keywords();
-    if (name.isEmpty()) {
-        QMessageBox::warning(nullptr, QStringLiteral("Edit Custom Category"),
-                             QStringLiteral("You must specify a name for the category."),
-                             QMessageBox::Ok);
+    if (!customAnswerComplete(name, keywords, QStringLiteral("Edit Custom Category"),
+                              QStringLiteral("You must specify a name for the category."),
+                              QStringLiteral("You must specify keywords for the category.")))
         return;
-    }
-    if (keywords.isEmpty()) {
-        QMessageBox::warning(nullptr, QStringLiteral("Edit Custom Category"),
-                             QStringLiteral("You must specify keywords for the category."),
-                             QMessageBox::Ok);
-        return;
-    }
     const int at = m_model.findCustomItem(id);
     OVP_CHECK(at >= 0, "customItem");
     m_model.editCustom(at, name, keywords);
