@@ -11,8 +11,6 @@ private slots:
     void parse();
     void merge_data();
     void merge();
-    void laterRound_data();
-    void laterRound();
     void noteCategory_data();
     void noteCategory();
     void storeRoundTrip();
@@ -57,8 +55,6 @@ void TestHeadlineList::parse_data()
     QTest::addColumn<bool>("old");
     QTest::addColumn<QString>("ids");
 
-    QTest::newRow("two records") << reply(record(1, 10, "01") + record(2, 10, "02")) << false
-                                 << "1* 2*";
     QTest::newRow("newflag 0 and abc are seen, 2 is new")
         << reply(record(1, 10, "01", "<newflag>0</newflag>") +
                  record(2, 10, "02", "<newflag>abc</newflag>") +
@@ -74,14 +70,8 @@ void TestHeadlineList::parse_data()
                                 "<title>t</title><id>4x</id><timestamp>1</timestamp>"
                                 "<topcategory>1</topcategory></headline>"))
         << false << "";
-    QTest::newRow("fields in any order, upper case, attributes")
-        << reply(QStringLiteral("<HEADLINE a=1><TopCategory>3</TopCategory><ID>9</ID>"
-                                "<timestamp x=\"y\">5</timestamp><title>t</title><link>l</link>"
-                                "<category>c</category></HEADLINE>"))
-        << false << "9*";
     QTest::newRow("old category marker")
         << reply("<!-- error old category file -->" + record(1, 1, "1")) << true << "";
-    QTest::newRow("no topnews") << QStringLiteral("HTTP/1.0 500 Oops\r\n\r\n<html>") << false << "";
     QTest::newRow("cut-off reply") << reply(record(1, 1, "1")).left(90) << false << "";
 }
 
@@ -98,57 +88,73 @@ void TestHeadlineList::parse()
     QCOMPARE(got.join(u' '), ids);
 }
 
+// An optional first round at count 5, then the count and seen marks
+// ("top:id") changed, then the round under test.
 void TestHeadlineList::merge_data()
 {
+    QTest::addColumn<QString>("first");
     QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("seen");
     QTest::addColumn<QString>("content");
     QTest::addColumn<QString>("kept");
     QTest::addColumn<QString>("gained");
 
-    QTest::newRow("newest first") << 5
+    QTest::newRow("newest first") << "" << 5 << ""
                                   << record(1, 10, "0001") + record(2, 10, "0003") +
                                          record(3, 10, "0002")
                                   << "|2*,3*,1*|"
                                   << "10,10,10";
     QTest::newRow("same id twice keeps the first")
-        << 5 << record(1, 10, "0001") + record(1, 10, "0009") << "|1*|"
+        << "" << 5 << "" << record(1, 10, "0001") + record(1, 10, "0009") << "|1*|"
         << "10";
-    QTest::newRow("sixth drops the oldest")
-        << 5
-        << record(1, 10, "0002") + record(2, 10, "0003") + record(3, 10, "0004") +
-               record(4, 10, "0005") + record(5, 10, "0006") + record(6, 10, "0007")
-        << "|6*,5*,4*,3*,2*|"
-        << "10,10,10,10,10,10";
     QTest::newRow("newcomer that is the oldest is dropped at once")
-        << 2 << record(1, 10, "0005") + record(2, 10, "0006") + record(3, 10, "0001") << "|2*,1*|"
+        << "" << 2 << "" << record(1, 10, "0005") + record(2, 10, "0006") + record(3, 10, "0001")
+        << "|2*,1*|"
         << "10,10";
-    QTest::newRow("unselected category dropped") << 5 << record(1, 77, "0001") << "||"
-                                                 << "";
-    QTest::newRow("announcements is a category") << 5 << record(1, 20001, "0001") << "1*||"
-                                                 << "20001";
-    QTest::newRow("seen flag kept") << 5 << record(1, 20, "0001", "<newflag>0</newflag>") << "||1"
-                                    << "20";
+    QTest::newRow("unselected category dropped, announcements kept")
+        << "" << 5 << "" << record(1, 77, "0001") + record(2, 20001, "0001") << "2*||"
+        << "20001";
     QTest::newRow("text timestamps: 10 sorts before 9")
-        << 5 << record(1, 10, "9") + record(2, 10, "10") << "|1*,2*|"
+        << "" << 5 << "" << record(1, 10, "9") + record(2, 10, "10") << "|1*,2*|"
         << "10,10";
     QTest::newRow("equal timestamps: the newcomer goes after")
-        << 5 << record(1, 10, "0005") + record(2, 10, "0005") << "|1*,2*|"
+        << "" << 5 << "" << record(1, 10, "0005") + record(2, 10, "0005") << "|1*,2*|"
         << "10,10";
     QTest::newRow("equal timestamps at the limit: the first of them is dropped")
-        << 2 << record(1, 10, "0005") + record(2, 10, "0005") + record(3, 10, "0005") << "|2*,3*|"
+        << "" << 2 << "" << record(1, 10, "0005") + record(2, 10, "0005") + record(3, 10, "0005")
+        << "|2*,3*|"
         << "10,10,10";
+    const QString three = record(1, 10, "0001") + record(2, 10, "0002") + record(3, 10, "0003");
+    QTest::newRow("a lowered count trims the categories before the match")
+        << three << 2 << "" << record(9, 20, "0009") << "|3*,2*|9*"
+        << "20";
+    QTest::newRow("a category after the match keeps its count until its turn")
+        << three << 2 << "" << record(9, 20001, "0009") << "9*|3*,2*,1*|"
+        << "20001";
+    QTest::newRow("seen is scoped to its top category")
+        << record(5, 10, "0001") + record(5, 20, "0001") << 5 << "10:5"
+        << ""
+        << "|5|5*"
+        << "";
 }
 
 void TestHeadlineList::merge()
 {
+    QFETCH(QString, first);
     QFETCH(int, limit);
+    QFETCH(QString, seen);
     QFETCH(QString, content);
     QFETCH(QString, kept);
     QFETCH(QString, gained);
 
     CHeadlineList list;
     list.setCategories({{20001, "announcements"}, {10, "Ten"}, {20, "Twenty"}});
+    list.setLimit(5);
+    for (const Headline& h : parseContentReply(reply(first)).records)
+        list.add(h);
     list.setLimit(limit);
+    if (!seen.isEmpty())
+        list.setSeen(seen.section(u':', 0, 0).toInt(), seen.section(u':', 1).toInt());
     QStringList gains;
     for (const Headline& h : parseContentReply(reply(content)).records) {
         const CHeadlineList::AddResult r = list.add(h);
@@ -159,55 +165,12 @@ void TestHeadlineList::merge()
     QCOMPARE(gains.join(u','), gained);
 }
 
-// A second round after the first: the count lowered in between, or a
-// headline marked seen ("top:id").
-void TestHeadlineList::laterRound_data()
-{
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<QString>("seen");
-    QTest::addColumn<QString>("second");
-    QTest::addColumn<QString>("kept");
-
-    const QString three = record(1, 10, "0001") + record(2, 10, "0002") + record(3, 10, "0003");
-    QTest::newRow("a lowered count trims the categories before the match")
-        << three << 2 << QString() << record(9, 20, "0009") << "|3*,2*|9*";
-    QTest::newRow("a category after the match keeps its count until its turn")
-        << three << 2 << QString() << record(9, 20001, "0009") << "9*|3*,2*,1*|";
-    QTest::newRow("seen is scoped to its top category")
-        << record(5, 10, "0001") + record(5, 20, "0001") << 5 << "10:5" << QString() << "|5|5*";
-}
-
-void TestHeadlineList::laterRound()
-{
-    QFETCH(QString, first);
-    QFETCH(int, limit);
-    QFETCH(QString, seen);
-    QFETCH(QString, second);
-    QFETCH(QString, kept);
-
-    CHeadlineList list;
-    list.setCategories({{20001, "announcements"}, {10, "Ten"}, {20, "Twenty"}});
-    list.setLimit(5);
-    for (const Headline& h : parseContentReply(reply(first)).records)
-        list.add(h);
-    list.setLimit(limit);
-    if (!seen.isEmpty())
-        list.setSeen(seen.section(u':', 0, 0).toInt(), seen.section(u':', 1).toInt());
-    for (const Headline& h : parseContentReply(reply(second)).records)
-        list.add(h);
-    QCOMPARE(describe(list), kept);
-}
-
 void TestHeadlineList::noteCategory_data()
 {
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QString>("list");
-    QTest::newRow("order of first sight") << QStringList{"B", "A", "B"} << "B, A";
     QTest::newRow("part of a listed name is still listed")
         << QStringList{"Linux Kernel", "Linux"} << "Linux Kernel, Linux";
-    QTest::newRow("longer name after shorter")
-        << QStringList{"Linux", "Linux Kernel"} << "Linux, Linux Kernel";
     QTest::newRow("name holding the separator, once per headline")
         << QStringList{"Viruses, Worms", "Viruses, Worms", "Viruses"} << "Viruses, Worms, Viruses";
 }
@@ -236,9 +199,7 @@ void TestHeadlineList::storeRoundTrip()
         list.add(h);
     list.setSeen(10, 1);
     const QByteArray store = list.formatStore();
-    QVERIFY(store.startsWith("<topnews>\n<headline>\n\t<category>0</category>\n"));
-    QVERIFY(store.contains("\t<title>A <b> & co</title>\n"));
-    QVERIFY(store.endsWith("</headline>\n</topnews>\n"));
+    QVERIFY(store.contains("\t<title>A <b> & co</title>\n")); // values are not escaped
 
     CHeadlineList again;
     again.setCategories({{20001, "announcements"}, {10, "Ten"}});
