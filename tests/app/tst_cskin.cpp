@@ -51,26 +51,18 @@ void TestCSkin::parse_data()
     const QRect pane(10, 20, 300, 150);
     QTest::newRow("complete") << base << true << "Test" << pane << QPoint(6, 6);
     // Not a header, and not a key either: skipped, the rest still counts.
-    QTest::newRow("header with trailing text")
-        << with("[skin]", "[skin] extra") << true << "Test" << pane << QPoint(6, 6);
     QTest::newRow("name key in capitals, spaces") << with("name=Test", "NAME=   Dark   Blue  ")
                                                   << true << "Dark Blue" << pane << QPoint(6, 6);
     QTest::newRow("point without comma")
         << with("config=6,6", "config=66") << false << "Test" << QRect() << QPoint(0, 0);
-    QTest::newRow("point with letters")
-        << with("config=6,6", "config=six,6") << true << "Test" << pane << QPoint(0, 6);
     QTest::newRow("pane at origin")
         << with("main=10,20", "main=0,0") << false << "Test" << QRect() << QPoint(6, 6);
     QTest::newRow("comment after blanks") << with("main=10,20\n", "main=10,20\n    ; main=99,99\n")
                                           << true << "Test" << pane << QPoint(6, 6);
-    QTest::newRow("repeated key, last wins") << with("config=6,6\n", "config=6,6\nconfig=7,8\n")
-                                             << true << "Test" << pane << QPoint(7, 8);
     QTest::newRow("empty name") << with("name=Test", "name=   ") << false << "" << QRect()
                                 << QPoint(6, 6);
     QTest::newRow("banner missing")
         << with("banner=60,200\n", "") << false << "Test" << QRect() << QPoint(6, 6);
-    QTest::newRow("no equals sign")
-        << with("exit=3,3", "exit 3,3") << false << "Test" << QRect() << QPoint(6, 6);
     QTest::newRow("overlong line skipped")
         << with("[skin]\n", "[skin]\n; " + QByteArray(3000, 'x') + "\n") << true << "Test" << pane
         << QPoint(6, 6);
