@@ -108,7 +108,8 @@ bool CConfig::checkStorable()
             continue;
         refuse(f.page, QStringLiteral("Invalid Setting"),
                QStringLiteral("The ") + QLatin1String(f.name) +
-                   QStringLiteral(" must not contain \"</\":\nit could not be read back "
+                   QStringLiteral(" must not contain \"</\" or a settings tag such as "
+                                  "\"<mailer>\":\nit could not be read back "
                                   "from the settings file"));
         return false;
     }

@@ -144,8 +144,9 @@ bool CWizard::acceptable(const QString& program, const QString& wholeText)
     if (!::isRunnableFile(program))
         problem = program + QStringLiteral(" is not a path to a valid executable file");
     else if (!isStorableSettingText(wholeText))
-        problem = wholeText + QStringLiteral(" cannot be kept in the settings: it must not "
-                                             "contain \"</\"");
+        problem =
+            wholeText + QStringLiteral(" cannot be kept in the settings: it must not "
+                                       "contain \"</\" or a settings tag such as \"<mailer>\"");
     if (problem.isEmpty())
         return true;
     QMessageBox::information(nullptr, QStringLiteral("Orvelle Pager Wizard"), problem,

@@ -24,6 +24,21 @@ int number(const QString& text)
     return ok ? value : 0;
 }
 
+const char* const settingNames[] = {"numitems",    "pollinterval",  "browserpath",  "flashicon",
+                                    "popup",       "skin",          "vulnpopup",    "verbosenotify",
+                                    "briefnotify", "configrestart", "verboseemail", "briefemail",
+                                    "mailer"};
+
+// A text that a save would not write back as it was read means a file made
+// by hand or damaged: none of it is read, so the user's copy is kept.
+bool storable(std::initializer_list<const QString*> texts)
+{
+    for (const QString* text : texts)
+        if (!isStorableSettingText(*text))
+            return false;
+    return true;
+}
+
 } // namespace
 
 QByteArray formatSettings(const PagerSettings& s)
@@ -70,6 +85,8 @@ ParsedSettings parseSettings(const QString& input)
         !take("configrestart", restart))
         return result;
     take("skin", skin);
+    if (!storable({&browser, &skin}))
+        return ParsedSettings();
 
     PagerSettings& v = result.values;
     v.numItems = qBound(5, number(numItems), 25);
@@ -86,6 +103,8 @@ ParsedSettings parseSettings(const QString& input)
         !take("briefnotify", brief) || !take("verboseemail", verboseTo) ||
         !take("briefemail", briefTo) || !take("mailer", mailer))
         return result;
+    if (!storable({&verboseTo, &briefTo, &mailer}))
+        return ParsedSettings();
     v.vulnPopup = isOne(vulnPopup);
     v.verboseNotify = isOne(verbose);
     v.briefNotify = isOne(brief);
@@ -98,5 +117,13 @@ ParsedSettings parseSettings(const QString& input)
 
 bool isStorableSettingText(const QString& text)
 {
-    return !text.contains(QLatin1String("</"));
+    if (text.contains(QLatin1String("</")))
+        return false;
+    for (qsizetype at = text.indexOf(u'<'); at >= 0; at = text.indexOf(u'<', at + 1)) {
+        const QStringView after = QStringView(text).mid(at + 1);
+        for (const char* name : settingNames)
+            if (after.startsWith(QLatin1String(name), Qt::CaseInsensitive))
+                return false;
+    }
+    return true;
 }

@@ -40,9 +40,10 @@ struct ParsedSettings
 QByteArray formatSettings(const PagerSettings& settings);
 
 // Reads the settings text; counts are clamped (5..25 articles, 10..60
-// minutes) and a flag is on only when it reads as the number 1.
+// minutes) and a flag is on only when it reads as the number 1. A text value
+// that isStorableSettingText() refuses makes the whole file unread.
 ParsedSettings parseSettings(const QString& text);
 
 // False for a text that cannot be read back: "</" would end its element early
-// and could cut the keys after it.
+// and "<" with a setting's name could be read as that setting.
 bool isStorableSettingText(const QString& text);

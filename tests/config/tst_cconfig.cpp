@@ -30,7 +30,8 @@ QString badList(const char* which)
 QString unstorable(const char* field)
 {
     return QStringLiteral("Invalid Setting|The ") + QLatin1String(field) +
-           QStringLiteral(" must not contain \"</\":\nit could not be read back from the "
+           QStringLiteral(" must not contain \"</\" or a settings tag such as \"<mailer>\":\nit "
+                          "could not be read back from the "
                           "settings file");
 }
 

@@ -99,14 +99,16 @@ void TestWizard::forwardChecks_data()
     QTest::newRow("browser that cannot be stored")
         << path("odd</browser") << mail
         << path("odd</browser") + QStringLiteral(" cannot be kept in the settings: it must not "
-                                                 "contain \"</\"")
+                                                 "contain \"</\" or a settings tag such as "
+                                                 "\"<mailer>\"")
         << "Browser Path";
     QTest::newRow("mailer begins with a blank")
         << path("browser") << u' ' + mail << invalid << "Mailer Path";
     QTest::newRow("mailer that cannot be stored")
         << path("browser") << path("mail") + QStringLiteral(" -s </mailer>")
         << path("mail") + QStringLiteral(" -s </mailer> cannot be kept in the settings: it must "
-                                         "not contain \"</\"")
+                                         "not contain \"</\" or a settings tag such as "
+                                         "\"<mailer>\"")
         << "Mailer Path";
 }
 

@@ -170,6 +170,11 @@ void TestSettingsFile::reading_data()
     QTest::newRow("own closing tag cuts the value")
         << with("mailer", QStringLiteral("mail</mailer>rest")) << true << true
         << expect("mailer", "mail");
+    QTest::newRow("another key's tag in a text: a save would change it, nothing applies")
+        << with("skin", QString())
+               .replace(QLatin1String("</config>"),
+                        QLatin1String("\t<skin>Max<CONFIGRESTART>0</skin>\n</config>"))
+        << false << false << describe(PagerSettings());
 }
 
 void TestSettingsFile::reading()
@@ -222,6 +227,7 @@ void TestSettingsFile::storableText_data()
     QTest::newRow("lone < and /") << "a < b / c" << true;
     QTest::newRow("closing tag of its own") << "mail</mailer>" << false;
     QTest::newRow("bare </") << "</" << false;
+    QTest::newRow("a setting's opening tag") << "mail <Popup>1" << false;
 }
 
 void TestSettingsFile::storableText()
