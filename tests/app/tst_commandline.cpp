@@ -33,11 +33,8 @@ void TestCommandLine::parse_data()
     QTest::newRow("version") << QStringList{"--version"} << Action::Version << "";
     QTest::newRow("unknown two-dash option")
         << QStringList{"--frobnicate"} << Action::Refuse << "--frobnicate";
-    QTest::newRow("help in other case") << QStringList{"--HELP"} << Action::Refuse << "--HELP";
     QTest::newRow("one-dash unknown is ignored")
         << QStringList{"-Debug", "-x", "word"} << Action::Run << "";
-    QTest::newRow("toolkit option, one dash")
-        << QStringList{"-style", "Windows"} << Action::Run << "";
     QTest::newRow("toolkit option, two dashes")
         << QStringList{"--qwindowtitle", "Pager", "--reverse"} << Action::Run << "";
     QTest::newRow("toolkit value that looks like help")
@@ -48,8 +45,6 @@ void TestCommandLine::parse_data()
         << QStringList{"--platform=xcb"} << Action::Refuse << "--platform=xcb";
     QTest::newRow("first one decides: refused")
         << QStringList{"--bogus", "--help"} << Action::Refuse << "--bogus";
-    QTest::newRow("first one decides: version")
-        << QStringList{"--version", "--bogus"} << Action::Version << "";
     QTest::newRow("nothing after a double dash")
         << QStringList{"--", "--bogus", "--help"} << Action::Run << "";
 }
