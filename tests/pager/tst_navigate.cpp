@@ -21,12 +21,8 @@ class TestNavigate : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void browserFound_data();
-    void browserFound();
-    void commandLine_data();
-    void commandLine();
-    void badBrowser_data();
-    void badBrowser();
+    void navigate_data();
+    void navigate();
     void noZombieLeft();
 };
 
@@ -77,73 +73,68 @@ void TestNavigate::initTestCase()
     QVERIFY(std::freopen("/dev/null", "r", stdin));
 }
 
-void TestNavigate::browserFound_data()
+void TestNavigate::navigate_data()
 {
-    QTest::addColumn<bool>("framed");
-    QTest::addColumn<bool>("property");
-    QTest::addColumn<bool>("running");
-
-    QTest::newRow("top-level window with the property") << false << true << true;
-    QTest::newRow("client inside a frame") << true << true << true;
-    QTest::newRow("frame whose client lacks it") << true << false << false;
-}
-
-void TestNavigate::browserFound()
-{
-    QFETCH(bool, framed);
-    QFETCH(bool, property);
-    QFETCH(bool, running);
-    QVERIFY(!netscapeRunning());
-    {
-        FakeBrowserWindow window(framed, property);
-        QCOMPARE(netscapeRunning(), running);
-    }
-    QVERIFY(!netscapeRunning());
-}
-
-void TestNavigate::commandLine_data()
-{
-    QTest::addColumn<QString>("browser"); // beside the stand-in, reaching it
-    QTest::addColumn<bool>("remoteRunning");
+    // Relative to the stand-in's directory; empty: none configured.
+    QTest::addColumn<QString>("browser");
+    QTest::addColumn<QString>("window"); // what the desktop shows
     QTest::addColumn<bool>("allowRemote");
     QTest::addColumn<QString>("url");
     QTest::addColumn<QStringList>("args"); // empty: not started
+    QTest::addColumn<QString>("box");
 
     const QString url = QStringLiteral("http://news.example/story?id=7&x=1");
+    const QStringList plain{url};
     const QStringList remote{"-remote", "openURL(" + url + ")"};
+    const QString ns = QStringLiteral("netscape/../standin");
+    const QString bad =
+        "Bad Browser|The browser that you have configured is not a valid executable";
     QTest::newRow("netscape in a directory name, running")
-        << "netscape/../standin" << true << true << url << remote;
-    QTest::newRow("netscape, none running")
-        << "netscape/../standin" << false << true << url << QStringList{url};
-    QTest::newRow("netscape, caller forbids remote")
-        << "netscape/../standin" << true << false << url << QStringList{url};
-    QTest::newRow("capital N is not it")
-        << "Netscape/../standin" << true << true << url << QStringList{url};
+        << ns << "top" << true << url << remote << "";
+    QTest::newRow("netscape running in a frame") << ns << "frame" << true << url << remote << "";
+    QTest::newRow("netscape, a frame whose client lacks the mark")
+        << ns << "unmarked frame" << true << url << plain << "";
+    QTest::newRow("netscape, none running") << ns << "" << true << url << plain << "";
+    QTest::newRow("netscape, caller forbids remote") << ns << "top" << false << url << plain << "";
+    QTest::newRow("capital N is not it") << "Netscape/../standin"
+                                         << "top" << true << url << plain << "";
     QTest::newRow("plain mode passes the URL as one argument")
-        << "standin" << false << true << "http://x/a b;c" << QStringList{"http://x/a b;c"};
-    QTest::newRow("option refused")
-        << "standin" << false << true << "-new-instance" << QStringList();
+        << "standin"
+        << "" << true << "http://x/a b;c" << QStringList{"http://x/a b;c"} << "";
+    QTest::newRow("option refused") << "standin"
+                                    << "" << true << "-new-instance" << QStringList() << "";
+    QTest::newRow("none configured") << ""
+                                     << "" << true << url << QStringList()
+                                     << "No Browser Specified|You must configure the path to "
+                                        "your web browser to navigate to content";
+    QTest::newRow("not executable") << "/etc/passwd"
+                                    << "" << true << url << QStringList() << bad;
+    QTest::newRow("a directory") << "."
+                                 << "" << true << url << QStringList() << bad;
 }
 
-void TestNavigate::commandLine()
+void TestNavigate::navigate()
 {
     QFETCH(QString, browser);
-    QFETCH(bool, remoteRunning);
+    QFETCH(QString, window);
     QFETCH(bool, allowRemote);
     QFETCH(QString, url);
     QFETCH(QStringList, args);
+    QFETCH(QString, box);
 
     StandInProgram standIn;
-    if (browser.contains(u'/'))
+    if (browser.contains(QLatin1String("/../")))
         QVERIFY(QDir(standIn.dir()).mkdir(browser.section(u'/', 0, 0)));
-    browserPath = standIn.dir() + u'/' + browser;
-    std::unique_ptr<FakeBrowserWindow> window;
-    if (remoteRunning)
-        window = std::make_unique<FakeBrowserWindow>(false, true);
+    browserPath =
+        browser.isEmpty() || browser.startsWith(u'/') ? browser : standIn.dir() + u'/' + browser;
+    std::unique_ptr<FakeBrowserWindow> shown;
+    if (!window.isEmpty())
+        shown = std::make_unique<FakeBrowserWindow>(window != "top", window != "unmarked frame");
     BoxWatcher boxes;
-    if (args.isEmpty())
+    if (url.startsWith(u'-'))
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not opening"));
     navigateTo(url, allowRemote);
+    QTRY_COMPARE(boxes.boxes, box.isEmpty() ? QStringList() : QStringList{box});
     if (args.isEmpty()) {
         QTest::qWait(300);
         QCOMPARE(standIn.runs(), 0);
@@ -151,39 +142,6 @@ void TestNavigate::commandLine()
         QTRY_VERIFY(standIn.hasInput(1));
         QCOMPARE(standIn.arguments(1), args);
     }
-    QVERIFY(boxes.boxes.isEmpty());
-}
-
-void TestNavigate::badBrowser_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("box");
-
-    const QString bad =
-        "Bad Browser|The browser that you have configured is not a valid executable";
-    QTest::newRow("none configured") << "empty"
-                                     << "No Browser Specified|You must configure the path to "
-                                        "your web browser to navigate to content";
-    QTest::newRow("not executable") << "plainfile" << bad;
-    QTest::newRow("a directory") << "directory" << bad;
-}
-
-void TestNavigate::badBrowser()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, box);
-
-    StandInProgram standIn;
-    browserPath = kind == "empty" ? QString() : standIn.path();
-    if (kind == "plainfile")
-        QVERIFY(QFile::setPermissions(browserPath, QFile::ReadOwner | QFile::WriteOwner));
-    if (kind == "directory")
-        browserPath = standIn.dir();
-    BoxWatcher boxes;
-    navigateTo(QStringLiteral("http://news.example/"), true);
-    QTRY_COMPARE(boxes.boxes, QStringList{box});
-    QTest::qWait(200);
-    QCOMPARE(standIn.runs(), 0);
 }
 
 void TestNavigate::noZombieLeft()
