@@ -1,0 +1,135 @@
+// The notifier against a stand-in notification service on a private
+// session bus: what a notice carries, when the fallback runs, and which
+// clicks count as ours.
+#include "config/cdesktopnotifier.h"
+#include "tests/common/notificationstandin.h"
+#include "tests/common/privatebus.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+class TestCDesktopNotifier : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void delivery_data();
+    void delivery();
+    void groupReplacesItsLastNotice();
+    void clicks_data();
+    void clicks();
+};
+
+void TestCDesktopNotifier::initTestCase()
+{
+    if (!privatebus::available())
+        QSKIP("no private session bus (dbus-run-session is missing)");
+}
+
+void TestCDesktopNotifier::delivery_data()
+{
+    QTest::addColumn<int>("service"); // 0 none, 1 plain, 2 reads markup, 3 refuses
+    QTest::addColumn<QString>("sentBody");
+    QTest::addColumn<int>("fallbacks");
+
+    QTest::newRow("plain service gets the text as it is") << 1 << "a <b> & c" << 0;
+    QTest::newRow("markup service gets it escaped") << 2 << "a &lt;b&gt; &amp; c" << 0;
+    QTest::newRow("no service: the fallback") << 0 << QString() << 1;
+    QTest::newRow("service refusing: the fallback") << 3 << QString() << 1;
+}
+
+void TestCDesktopNotifier::delivery()
+{
+    QFETCH(int, service);
+    QFETCH(QString, sentBody);
+    QFETCH(int, fallbacks);
+
+    std::unique_ptr<NotificationStandIn> standIn;
+    if (service > 0) {
+        QStringList caps{QStringLiteral("body"), QStringLiteral("actions")};
+        if (service == 2)
+            caps << QStringLiteral("body-markup");
+        standIn = std::make_unique<NotificationStandIn>(caps);
+        QVERIFY(standIn->start());
+        if (service == 3)
+            standIn->failWith(QStringLiteral("org.freedesktop.DBus.Error.Failed"));
+    }
+    CDesktopNotifier notifier;
+    int ran = 0;
+    notifier.send({QStringLiteral("Vulnerabilities"), QStringLiteral("a <b> & c")}, this,
+                  [&ran] { ++ran; });
+    if (fallbacks) {
+        QTRY_COMPARE(ran, fallbacks);
+        return;
+    }
+    QTRY_COMPARE(standIn->notices().size(), 1);
+    const RecordedNotice n = standIn->notices().first();
+    QCOMPARE(n.appName, QStringLiteral("Orvelle Pager"));
+    QCOMPARE(n.summary, QStringLiteral("Vulnerabilities"));
+    QCOMPARE(n.body, sentBody);
+    QVERIFY(n.actions.contains(QStringLiteral("default")));
+    QTest::qWait(100);
+    QCOMPARE(ran, 0);
+}
+
+void TestCDesktopNotifier::groupReplacesItsLastNotice()
+{
+    NotificationStandIn standIn;
+    QVERIFY(standIn.start());
+    CDesktopNotifier notifier;
+    const DesktopNotice notice{QStringLiteral("s"), QStringLiteral("b")};
+    notifier.send(notice, this, {}, QStringLiteral("news"));
+    QTRY_COMPARE(standIn.notices().size(), 1);
+    notifier.send(notice, this, {}, QStringLiteral("news"));
+    notifier.send(notice, this, {});
+    QTRY_COMPARE(standIn.notices().size(), 3);
+    QCOMPARE(standIn.notices().at(0).replacesId, 0u);
+    QCOMPARE(standIn.notices().at(1).replacesId, standIn.notices().at(0).id);
+    QCOMPARE(standIn.notices().at(2).replacesId, 0u); // no group, replaces nothing
+}
+
+void TestCDesktopNotifier::clicks_data()
+{
+    QTest::addColumn<bool>("ourId");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("counts");
+
+    QTest::newRow("default action on our notice") << true << "default" << true;
+    QTest::newRow("another action on our notice") << true << "snooze" << false;
+    QTest::newRow("default action on someone else's") << false << "default" << false;
+}
+
+void TestCDesktopNotifier::clicks()
+{
+    QFETCH(bool, ourId);
+    QFETCH(QString, action);
+    QFETCH(bool, counts);
+
+    NotificationStandIn standIn;
+    QVERIFY(standIn.start());
+    CDesktopNotifier notifier;
+    QSignalSpy clicked(&notifier, &CDesktopNotifier::clicked);
+    notifier.send({QStringLiteral("s"), QStringLiteral("b")}, this, {});
+    QTRY_COMPARE(standIn.notices().size(), 1);
+    QTest::qWait(50); // the id has come back to the notifier
+    standIn.invokeAction(ourId ? standIn.notices().first().id : 77u, action);
+    if (counts) {
+        QTRY_COMPARE(clicked.size(), 1);
+    } else {
+        QTest::qWait(200);
+        QCOMPARE(clicked.size(), 0);
+    }
+}
+
+int main(int argc, char** argv)
+{
+    privatebus::enter(argv);
+    QCoreApplication app(argc, argv);
+    TestCDesktopNotifier test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_cdesktopnotifier.moc"
