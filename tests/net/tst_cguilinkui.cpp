@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -41,11 +40,9 @@ void TestGuiLinkUi::cursorFollowsExchange()
     HttpStandIn server;
     server.answers << Answer{{}, -1, false}; // the test answers by hand
     QVERIFY(server.listen());
-    const quint16 port = server.port();
-    QPointer<QTcpSocket>& peer = server.peer;
 
     CGuiLinkUi ui;
-    CWWWServer link(QStringLiteral("127.0.0.1"), port);
+    CWWWServer link(QStringLiteral("127.0.0.1"), server.port());
     link.setUi(&ui);
     link.setTimeouts(2000, 400);
     int contents = 0;
@@ -54,10 +51,10 @@ void TestGuiLinkUi::cursorFollowsExchange()
     QVERIFY(!waitCursorShown());
     link.enqueue(ContentPoll, QStringLiteral("x"));
     QVERIFY(waitCursorShown());
-    QTRY_VERIFY(peer && server.requests.value(0).endsWith("\r\n\r\n"));
+    QTRY_VERIFY(server.peer && server.requests.value(0).endsWith("\r\n\r\n"));
     QVERIFY(waitCursorShown()); // still busy while the server thinks
-    peer->write("HTTP/1.0 200 OK\r\n\r\n<topnews></topnews>\n");
-    peer->disconnectFromHost();
+    server.peer->write("HTTP/1.0 200 OK\r\n\r\n<topnews></topnews>\n");
+    server.peer->disconnectFromHost();
     QTRY_COMPARE(contents, 1);
     QTRY_VERIFY(!waitCursorShown());
     QCOMPARE(link.state(), CWWWServer::Idle);
@@ -70,9 +67,7 @@ void TestGuiLinkUi::writeFailureShowsBox()
     TempDataDir dir;
     dataDirPath = dir.file(QStringLiteral("missing/"));
 
-    HttpStandIn server(replies::ok("<pre>VERSION=4\nNUMENTRIES=2\n"
-                                   "20001,0,20001,\"announcements\",1\n"
-                                   "1,0,1,\"News\",1\n</pre>\n"));
+    HttpStandIn server(replies::ok("<pre>" + replies::categories + "</pre>\n"));
     QVERIFY(server.listen());
     BoxWatcher boxes;
 

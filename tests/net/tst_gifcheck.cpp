@@ -34,13 +34,11 @@ void TestGifCheck::check_data()
     QTest::newRow("largest allowed screen") << testgif::banner(1, 1024, 1024) << 1;
     QTest::newRow("200 frames") << testgif::banner(200, 40, 8) << 200;
     QTest::newRow("201 frames") << testgif::banner(201, 40, 8) << 0;
-    QTest::newRow("tiny file, 4096x4096 screen") << withScreen(banner, 4096, 4096) << 0;
     QTest::newRow("wide screen") << withScreen(banner, 1025, 33) << 0;
     QTest::newRow("frame past the screen limit")
         << withScreen(testgif::banner(1, 1025, 2), 8, 2) << 0;
     QTest::newRow("cut short") << banner.left(banner.size() / 2) << 0;
     QTest::newRow("no trailer") << banner.chopped(1) << 0;
-    QTest::newRow("header only") << banner.left(13) << 0;
     QTest::newRow("not a GIF") << QByteArray("<html>busy</html>") << 0;
     QTest::newRow("no frame") << banner.left(13 + 6) + QByteArray(1, ';') << 0;
     QTest::newRow("garbage block") << banner.left(13 + 6) + QByteArray("\x99;", 2) << 0;

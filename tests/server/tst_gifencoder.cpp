@@ -55,8 +55,7 @@ class TestGifEncoder : public QObject
 private slots:
     void readsBack_data();
     void readsBack();
-    void runsCompress_data();
-    void runsCompress();
+    void bannerIsSmall();
 };
 
 void TestGifEncoder::readsBack_data()
@@ -66,14 +65,17 @@ void TestGifEncoder::readsBack_data()
     QTest::addColumn<int>("height");
     QTest::addColumn<int>("colours");
     QTest::addColumn<int>("frameCount");
+    QTest::addColumn<int>("limit"); // most bytes the file may take; 0: any
 
-    QTest::newRow("one pixel") << "uniform" << 1 << 1 << 2 << 1;
-    QTest::newRow("two colours, smallest code size") << "stripes" << 31 << 17 << 2 << 2;
-    QTest::newRow("uniform field, codes widen past 9 bits") << "uniform" << 300 << 300 << 4 << 2;
-    QTest::newRow("noise fills the table and clears it") << "noise" << 200 << 150 << 256 << 2;
-    QTest::newRow("stripes in 5 colours") << "stripes" << 230 << 33 << 5 << 4;
-    QTest::newRow("ramp in 256 colours, many clears") << "ramp" << 320 << 240 << 256 << 1;
-    QTest::newRow("ramp in 3 colours, long codes") << "ramp" << 640 << 480 << 3 << 1;
+    QTest::newRow("one pixel") << "uniform" << 1 << 1 << 2 << 1 << 0;
+    QTest::newRow("two colours, smallest code size") << "stripes" << 31 << 17 << 2 << 2 << 0;
+    QTest::newRow("flat banner frame, runs compress") << "uniform" << 230 << 33 << 2 << 1 << 400;
+    QTest::newRow("uniform field, codes widen past 9 bits")
+        << "uniform" << 300 << 300 << 4 << 2 << 0;
+    QTest::newRow("noise fills the table and clears it") << "noise" << 200 << 150 << 256 << 2 << 0;
+    QTest::newRow("stripes in 5 colours") << "stripes" << 230 << 33 << 5 << 4 << 0;
+    QTest::newRow("ramp in 256 colours, many clears") << "ramp" << 320 << 240 << 256 << 1 << 0;
+    QTest::newRow("ramp in 3 colours, long codes") << "ramp" << 640 << 480 << 3 << 1 << 0;
 }
 
 void TestGifEncoder::readsBack()
@@ -83,51 +85,34 @@ void TestGifEncoder::readsBack()
     QFETCH(int, height);
     QFETCH(int, colours);
     QFETCH(int, frameCount);
+    QFETCH(int, limit);
 
     const QList<QByteArray> frames = makeFrames(kind, width, height, colours, frameCount);
     const QList<GifColor> palette = greys(colours);
     QByteArray gif = encodeGif(width, height, frames, palette);
+    if (limit > 0)
+        QVERIFY2(gif.size() < limit, qPrintable(QString::number(gif.size())));
+    QVector<QRgb> table;
+    for (const GifColor& c : palette)
+        table << qRgb(c.r, c.g, c.b);
     QBuffer buffer(&gif);
     QImageReader reader(&buffer, "gif");
-    QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
     QCOMPARE(reader.imageCount(), frameCount);
-    for (int f = 0; f < frameCount; ++f) {
-        const QImage image = reader.read();
-        QVERIFY2(!image.isNull(),
-                 qPrintable(QStringLiteral("frame %1: ").arg(f) + reader.errorString()));
-        QCOMPARE(image.size(), QSize(width, height));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const GifColor want = palette.at(uchar(frames.at(f).at(y * width + x)));
-                const QRgb got = image.pixel(x, y);
-                if (qRed(got) != want.r || qGreen(got) != want.g || qBlue(got) != want.b)
-                    QFAIL(qPrintable(
-                        QStringLiteral("frame %1 differs at %2,%3").arg(f).arg(x).arg(y)));
-            }
+    for (const QByteArray& pixels : frames) {
+        QImage want(reinterpret_cast<const uchar*>(pixels.constData()), width, height, width,
+                    QImage::Format_Indexed8);
+        want.setColorTable(table);
+        QCOMPARE(reader.read().convertToFormat(QImage::Format_RGB32),
+                 want.convertToFormat(QImage::Format_RGB32));
     }
 }
 
-void TestGifEncoder::runsCompress_data()
+void TestGifEncoder::bannerIsSmall()
 {
-    QTest::addColumn<QByteArray>("gif");
-    QTest::addColumn<int>("pixels");
-    QTest::addColumn<int>("limit");
-
-    const QList<QByteArray> flat = makeFrames(QStringLiteral("uniform"), 230, 33, 2, 1);
-    QTest::newRow("one flat banner frame") << encodeGif(230, 33, flat, greys(2)) << 230 * 33 << 400;
     // The sponsor banner the server sends: text and a light sweep, 8 frames.
-    QTest::newRow("sponsor banner")
-        << renderBannerGif(QStringLiteral("Orvelle Security"), QStringLiteral("Advisories daily"))
-        << 8 * 230 * 33 << 8000;
-}
-
-void TestGifEncoder::runsCompress()
-{
-    QFETCH(QByteArray, gif);
-    QFETCH(int, pixels);
-    QFETCH(int, limit);
-    QVERIFY2(gif.size() < limit,
-             qPrintable(QStringLiteral("%1 bytes for %2 pixels").arg(gif.size()).arg(pixels)));
+    const QByteArray gif =
+        renderBannerGif(QStringLiteral("Orvelle Security"), QStringLiteral("Advisories daily"));
+    QVERIFY2(gif.size() < 8000, qPrintable(QString::number(gif.size())));
 }
 
 QTEST_GUILESS_MAIN(TestGifEncoder)
