@@ -56,30 +56,25 @@ void TestVulnMail::feedMailedByTheProgram()
     HttpStandIn server(replies::notFound);
     QVERIFY(server.listen());
     const QByteArray poll = "GET /pagerv3/vuln_info.html";
-    server.route(poll, replies::ok("<vulns>\n" + vuln("7", "2026-06-01", "Anvil melts") +
-                                   vuln("8", "2026-05-01", "Anvil rusts") + "</vulns>\n"));
+    server.route(poll,
+                 replies::ok("<vulns>\n" + vuln("7", "2026-06-01", "Anvil melts") + "</vulns>\n"));
     PagerProcess child;
     QVERIFY(child.start(QStringLiteral(OVPAGER_BINARY), tmp.path(), server.address(), {}));
-    QTRY_COMPARE_WITH_TIMEOUT(mailer.runs(), 2, 20000);
-    QTRY_VERIFY(mailer.hasInput(2));
-    const QStringList polls = server.linesStartingWith(QString::fromLatin1(poll));
-    QCOMPARE(polls.value(0),
+    QTRY_COMPARE_WITH_TIMEOUT(mailer.runs(), 1, 20000);
+    QTRY_VERIFY(mailer.hasInput(1));
+    QCOMPARE(server.linesStartingWith(QString::fromLatin1(poll)).value(0),
              QStringLiteral("GET /pagerv3/vuln_info.html?timestamp=0&version=3 HTTP/1.0"));
-    const QStringList words = {"-s", "Orvelle Alert", "ops@example.org", "sec@example.org"};
-    QCOMPARE(mailer.arguments(1), words);
+    QCOMPARE(mailer.arguments(1),
+             QStringList({"-s", "Orvelle Alert", "ops@example.org", "sec@example.org"}));
     QCOMPARE(mailer.input(1),
              QByteArray("Orvelle Pager Profile [Office] is vulnerable to QID [7] : Anvil melts\n"));
-    QCOMPARE(mailer.arguments(2), words);
-    QCOMPARE(mailer.input(2),
-             QByteArray("Orvelle Pager Profile [Office] is vulnerable to QID [8] : Anvil rusts\n"));
-
     CInventory saved;
     QTRY_VERIFY(saved.load(tmp.dataFile(QStringLiteral("netinventory.dat")), CVulnTree()) &&
                 saved.timestamp() == QStringLiteral("2026-06-01"));
     // The verbose recipients are refused and never reach a shell, not even
     // later while the program runs on.
     QTest::qWait(1500);
-    QCOMPARE(mailer.runs(), 2);
+    QCOMPARE(mailer.runs(), 1);
     QVERIFY(!QFile::exists(owned));
     QVERIFY(child.stop());
     QVERIFY(

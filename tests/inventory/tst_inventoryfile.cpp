@@ -9,12 +9,10 @@ class TestInventoryFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void nextCustomId_data();
-    void nextCustomId();
     void roundTripIsByteForByte();
     void parse_data();
     void parse();
-    void lostTreeKeepsEntries();
+    void namesFollowTheTree();
     void entityIndicesFollowDeletion();
     void customEditAndRemoveReachProfiles();
     void fitsInventoryFile_data();
@@ -84,30 +82,6 @@ QString file(const QString& customs, const QString& entities,
 
 } // namespace
 
-void TestInventoryFile::nextCustomId_data()
-{
-    QTest::addColumn<QList<int>>("ids");
-    QTest::addColumn<int>("removeAt");
-    QTest::addColumn<int>("next");
-
-    QTest::newRow("none") << QList<int>{} << -1 << 1;
-    QTest::newRow("unordered") << QList<int>{3, 1, 2} << -1 << 4;
-    QTest::newRow("id 1 deleted from 1,2,3") << QList<int>{1, 2, 3} << 0 << 1;
-}
-
-void TestInventoryFile::nextCustomId()
-{
-    CInventory inventory;
-    QFETCH(QList<int>, ids);
-    for (int id : ids)
-        inventory.customs().append({QStringLiteral("c"), QStringLiteral("k"), id});
-    QFETCH(int, removeAt);
-    if (removeAt >= 0)
-        inventory.removeCustom(removeAt);
-    QFETCH(int, next);
-    QCOMPARE(inventory.nextCustomId(), next);
-}
-
 void TestInventoryFile::roundTripIsByteForByte()
 {
     const CVulnTree tree = sampleTree();
@@ -136,7 +110,6 @@ void TestInventoryFile::parse_data()
     QTest::addColumn<QString>("model");
 
     const QString acme = entity(named(QStringLiteral("A")), product(10, 1001));
-    QTest::newRow("empty text") << QString() << "0 |  | ";
     QTest::newRow("no timestamp element reads 0")
         << file(QString(), acme, QString()) << "0 |  | A[2]=Acme/Anvil(10,1001)";
     QTest::newRow("custom without name does not borrow the previous name")
@@ -176,9 +149,6 @@ void TestInventoryFile::parse_data()
                        product(0, 0) + QStringLiteral("\t\t<product><vid>x</vid><pid>y</pid>"
                                                       "</product>\n")))
         << "20261201 |  | A[2]=";
-    QTest::newRow("duplicate entries in the file collapse")
-        << file(QString(), entity(named("A"), product(10, 1001) + product(10, 1001)))
-        << "20261201 |  | A[2]=Acme/Anvil(10,1001)";
     QTest::newRow("cut off inside a profile")
         << QStringLiteral("<timestamp>5</timestamp>\n<customitems>\n</customitems>\n"
                           "<netinventory>\n\t<entity>\n\t\t<name>A</name>\n")
@@ -204,26 +174,15 @@ void TestInventoryFile::parse()
     QCOMPARE(describe(inventory), model);
 }
 
-void TestInventoryFile::lostTreeKeepsEntries()
+void TestInventoryFile::namesFollowTheTree()
 {
-    const QString text =
-        file(custom("Mail", "smtp", "1"),
-             entity(named("Office"), product(10, 1001) + product(20, 0) + product(0, 1)));
     CInventory inventory;
-    inventory.parseInventory(text, CVulnTree());
-    QCOMPARE(describe(inventory),
-             QStringLiteral("20261201 | 1:Mail:smtp | Office[2]=vendor 10/product 1001(10,1001),"
-                            "vendor 20/ALL Products(20,0),CUSTOM/Mail(0,1)"));
-    QCOMPARE(inventory.fileText(), text);
-    QVERIFY(inventory.profiles().at(0).matchesProduct({1001}));
-    QVERIFY(inventory.profiles().at(0).matchesVendor({20}));
-
+    inventory.parseInventory(
+        file(QString(), entity(named("Office"), product(10, 1001) + product(20, 0))), CVulnTree());
     inventory.resolveNames(sampleTree());
-    QCOMPARE(describe(inventory),
-             QStringLiteral("20261201 | 1:Mail:smtp | Office[2]=Acme/Anvil(10,1001),"
-                            "Globex/ALL Products(20,0),CUSTOM/Mail(0,1)"));
-    QCOMPARE(inventory.fileText(), text);
-
+    QCOMPARE(
+        describe(inventory),
+        QStringLiteral("20261201 |  | Office[2]=Acme/Anvil(10,1001),Globex/ALL Products(20,0)"));
     // A later tree that lost an id keeps the name the entry already has.
     inventory.resolveNames(readVulnCategoryFile("0,20,\"Globex\"\n").tree);
     QCOMPARE(inventory.profiles().at(0).entries.at(0).productName, QStringLiteral("Anvil"));
@@ -248,17 +207,24 @@ void TestInventoryFile::customEditAndRemoveReachProfiles()
 {
     CInventory inventory;
     const int id = inventory.addCustom(QStringLiteral("Mail"), QStringLiteral("smtp"));
+    inventory.addCustom(QStringLiteral("Web"), QStringLiteral("http"));
     for (const char* name : {"a", "b"}) {
         const int at = inventory.newEntity(QString::fromLatin1(name));
+        inventory.addStoredEntry(inventory.profiles()[at], 10, id, sampleTree()); // same pid
         inventory.addStoredEntry(inventory.profiles()[at], 0, id, CVulnTree());
     }
     QVERIFY(inventory.customInUse(id));
     inventory.editCustom(0, QStringLiteral("Post"), QStringLiteral("pop3"));
-    QCOMPARE(inventory.profiles().at(1).entries.at(0).productName, QStringLiteral("Post"));
+    QCOMPARE(describe(inventory),
+             QStringLiteral("0 | 1:Post:pop3 2:Web:http | a[2]=Acme/product 1(10,1),"
+                            "CUSTOM/Post(0,1) b[3]=Acme/product 1(10,1),"
+                            "CUSTOM/Post(0,1)"));
     inventory.removeCustom(0);
     QVERIFY(!inventory.customInUse(id));
-    QVERIFY(inventory.profiles().at(0).entries.isEmpty());
-    QVERIFY(inventory.customs().isEmpty());
+    QCOMPARE(inventory.nextCustomId(), 1); // the freed id is the first taken again
+    QCOMPARE(describe(inventory),
+             QStringLiteral("0 | 2:Web:http | a[2]=Acme/product 1(10,1) b[3]=Acme/"
+                            "product 1(10,1)"));
 }
 
 void TestInventoryFile::fitsInventoryFile_data()

@@ -10,8 +10,6 @@ private slots:
     void read();
     void findVulnItem_data();
     void findVulnItem();
-    void usableReply_data();
-    void usableReply();
 };
 
 namespace {
@@ -50,32 +48,37 @@ void TestVulnTree::read_data()
     QTest::addColumn<int>("version");
     QTest::addColumn<QString>("tree");
     QTest::addColumn<int>("skipped");
+    QTest::addColumn<bool>("usable"); // worth storing as the category file
 
     QTest::newRow("stored reply with status and headers")
-        << QByteArray(stored) << 7 << "10:Acme(1001:Anvil 1002:Rocket) 20:Globex(2001:Dome)" << 0;
+        << QByteArray(stored) << 7 << "10:Acme(1001:Anvil 1002:Rocket) 20:Globex(2001:Dome)" << 0
+        << true;
     QTest::newRow("version zero ignored")
-        << QByteArray("VERSION=0\n0,1,\"A\"\n") << 0 << "1:A" << 0;
-    QTest::newRow("later positive version wins")
-        << QByteArray("VERSION=4\nVERSION=9\nVERSION=0\n") << 9 << QString() << 0;
-    QTest::newRow("inner quote kept")
-        << QByteArray("0,1,\"The \"Big\" One\" trailing\n") << 0 << "1:The \"Big\" One" << 0;
+        << QByteArray("VERSION=0\n0,1,\"A\"\n") << 0 << "1:A" << 0 << false;
+    QTest::newRow("later positive version wins, no rows")
+        << QByteArray("VERSION=4\nVERSION=9\nVERSION=0\n") << 9 << QString() << 0 << false;
+    QTest::newRow("inner quote kept") << QByteArray("0,1,\"The \"Big\" One\" trailing\n") << 0
+                                      << "1:The \"Big\" One" << 0 << false;
     QTest::newRow("missing closing quote loses the line end")
-        << QByteArray("0,1,\"Open\n0,2,\"Crlf\r\n") << 0 << "1:Open 2:Crlf" << 0;
+        << QByteArray("0,1,\"Open\n0,2,\"Crlf\r\n") << 0 << "1:Open 2:Crlf" << 0 << false;
     QTest::newRow("no quote at all gives the whole line")
-        << QByteArray("0,3,plain\n") << 0 << "3:0,3,plain" << 0;
+        << QByteArray("0,3,plain\n") << 0 << "3:0,3,plain" << 0 << false;
     QTest::newRow("blanks and signs before numbers")
-        << QByteArray("  0, +5,\"A\"\n 5,-6,\"B\"\n") << 0 << "5:A(-6:B)" << 0;
+        << QByteArray("  0, +5,\"A\"\n 5,-6,\"B\"\n") << 0 << "5:A(-6:B)" << 0 << false;
     QTest::newRow("number past int range is no row")
-        << QByteArray("0,99999999999,\"Huge\"\n0,1,\"A\"\n") << 0 << "1:A" << 0;
+        << QByteArray("0,99999999999,\"Huge\"\n0,1,\"A\"\n") << 0 << "1:A" << 0 << false;
     QTest::newRow("product before its vendor is skipped")
         << QByteArray("10,1001,\"Early\"\n0,10,\"Acme\"\n10,1002,\"Late\"\n") << 0
-        << "10:Acme(1002:Late)" << 1;
+        << "10:Acme(1002:Late)" << 1 << false;
+    QTest::newRow("only orphan products")
+        << QByteArray("VERSION=3\n5,6,\"x\"\n") << 3 << QString() << 1 << false;
     QTest::newRow("product of an earlier vendor after another vendor")
         << QByteArray("0,1,\"A\"\n0,2,\"B\"\n1,11,\"a1\"\n2,21,\"b1\"\n1,12,\"a2\"\n") << 0
-        << "1:A(11:a1 12:a2) 2:B(21:b1)" << 0;
-    QTest::newRow("long line is one row") << QByteArray("0,1,\"" + QByteArray(3000, 'x') + "\"\n")
-                                          << 0 << "1:" + QString(3000, u'x') << 0;
-    QTest::newRow("no final line end") << QByteArray("0,1,\"A\"") << 0 << "1:A" << 0;
+        << "1:A(11:a1 12:a2) 2:B(21:b1)" << 0 << false;
+    QTest::newRow("long line is one row")
+        << QByteArray("VERSION=1\n0,1,\"" + QByteArray(3000, 'x') + "\"\n") << 1
+        << "1:" + QString(3000, u'x') << 0 << true;
+    QTest::newRow("no final line end") << QByteArray("0,1,\"A\"") << 0 << "1:A" << 0 << false;
 }
 
 void TestVulnTree::read()
@@ -88,6 +91,8 @@ void TestVulnTree::read()
     QCOMPARE(describe(read.tree), tree);
     QFETCH(int, skipped);
     QCOMPARE(read.skipped.size(), skipped);
+    QFETCH(bool, usable);
+    QCOMPARE(isUsableVulnCategoryFile(data), usable);
 }
 
 void TestVulnTree::findVulnItem_data()
@@ -96,7 +101,6 @@ void TestVulnTree::findVulnItem_data()
     QTest::addColumn<bool>("product");
     QTest::addColumn<QString>("found"); // vendor name / product name, or empty
 
-    QTest::newRow("vendor") << 2 << false << "B/";
     QTest::newRow("first vendor of a repeated id") << 3 << false << "C1/";
     QTest::newRow("product under second vendor") << 21 << true << "B/b1";
     QTest::newRow("shared product id goes to the first vendor in tree order")
@@ -121,25 +125,6 @@ void TestVulnTree::findVulnItem()
     }
     QFETCH(QString, found);
     QCOMPARE(got, found);
-}
-
-void TestVulnTree::usableReply_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<bool>("usable");
-
-    QTest::newRow("full reply") << QByteArray(stored) << true;
-    QTest::newRow("rows without a version") << QByteArray("0,1,\"A\"\n") << false;
-    QTest::newRow("version zero") << QByteArray("VERSION=0\n0,1,\"A\"\n") << false;
-    QTest::newRow("version without rows") << QByteArray("VERSION=3\n") << false;
-    QTest::newRow("only orphan products") << QByteArray("VERSION=3\n5,6,\"x\"\n") << false;
-}
-
-void TestVulnTree::usableReply()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(bool, usable);
-    QCOMPARE(isUsableVulnCategoryFile(data), usable);
 }
 
 QTEST_GUILESS_MAIN(TestVulnTree)
