@@ -158,11 +158,6 @@ void TestInventoryFile::parse_data()
                custom(QStringLiteral("<timestamp>5</timestamp>a"), "k", "1") +
                QStringLiteral("</customitems>")
         << "5 | 1:a:k | ";
-    QTest::newRow("vid inside pid is taken first")
-        << file(QString(),
-                entity(named("A"),
-                       QStringLiteral("\t\t<product><pid><vid>3</vid>7</pid></product>\n")))
-        << "20261201 |  | A[2]=vendor 3/product 7(3,7)";
 }
 
 void TestInventoryFile::parse()

@@ -2,11 +2,7 @@
 #include "config/cinventoryoptions.h"
 #include "inventory/core/cmailerrunner.h"
 #include "inventory/core/vulnfeed.h"
-#include "inventory/core/vulnpollargument.h"
 #include "inventory/netinventory.h"
-#include "net/core/cwwwrequest.h"
-#include "net/core/cwwwserver.h"
-#include "tests/common/httpstandin.h"
 #include "tests/common/standinprogram.h"
 #include "tests/common/testfiles.h"
 
@@ -49,7 +45,6 @@ private slots:
     void mailsAndPopups();
     void feedsWaitTheirTurnWhileMailerHangs();
     void allBoxesUnticked();
-    void linkServesWhileBoxIsOpen();
 
 private:
     void setOptions(const QString& mailer, bool popup, bool verbose, bool brief);
@@ -170,24 +165,6 @@ void TestVulnAlerts::allBoxesUnticked()
     m_page->model().setTimestamp(QStringLiteral("9999"));
     m_page->processVulns();
     QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
-}
-
-void TestVulnAlerts::linkServesWhileBoxIsOpen()
-{
-    HttpStandIn server;
-    QVERIFY(server.listen());
-    server.route("GET /pagerv3/vuln_info.html",
-                 "HTTP/1.0 200 OK\r\n\r\n<vulns>\n" + twoMatches + "</vulns>\n");
-    CWWWServer link(QStringLiteral("127.0.0.1"), server.port());
-    // As the controller hands it on: a queued call, once the link's handler is done.
-    connect(&link, &CWWWServer::newVulns, m_page, &CNetInventory::processVulns,
-            Qt::QueuedConnection);
-    setOptions(QStringLiteral("true"), true, false, false);
-    link.enqueue(VulnPoll, vulnPollArgument(m_page->timestamp(), 3, false));
-    QTRY_COMPARE_WITH_TIMEOUT(openBoxes().size(), 1, 10000);
-    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
-    link.enqueue(VulnPoll, vulnPollArgument(m_page->timestamp(), 3, true));
-    QTRY_COMPARE(server.requestLines().size(), 2);
 }
 
 QTEST_MAIN(TestVulnAlerts)

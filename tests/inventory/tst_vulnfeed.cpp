@@ -68,8 +68,7 @@ private slots:
     void reading();
     void processing_data();
     void processing();
-    void verboseLayout();
-    void briefAndPopupTexts();
+    void texts();
     void customIndexAgreesWithEntityRule();
     void pollArgument_data();
     void pollArgument();
@@ -178,35 +177,28 @@ void TestVulnFeed::processing()
     QCOMPARE(result.verboseText, verbose);
 }
 
-void TestVulnFeed::verboseLayout()
+void TestVulnFeed::texts()
 {
-    // Unknown ids and an element without colon are left out of the lists.
+    // Unknown ids and an element without colon are left out of the lists;
+    // place markers in the record stay as they are.
     const VulnRecord r =
-        readVulnFeed(vuln("4242", "2026-02-02", "10:1001,1002,99:1,20:2001", "Rocket overflow"))
-            .value(0);
+        readVulnFeed(vuln("%1", "2026-02-02", "10:1001,1002,99:1,20:2001", "Rocket %2")).value(0);
     const QString expected =
         "\nThe profile(s) [Office, Lab] in your network inventory was found to be vulnerable to "
-        "the following issue:\n\nRocket overflow\n\n"
+        "the following issue:\n\nRocket %2\n\n"
         "Published: 2025-12-30\nUpdated: 2026-02-02\n\n"
         "Vulnerable:\nAcme Anvil\nGlobex Dome\n\nNot Vulnerable:\nAcme Rocket\n\n"
-        "PellBrook ID: 4242\nClass: Boundary Condition Error\nRemote: Yes\nLocal: No\n"
+        "PellBrook ID: %1\nClass: Boundary Condition Error\nRemote: Yes\nLocal: No\n"
         "Discussion\nA long field.\nOver two lines.\n\n"
         "Exploit:\n\nNone known.\n\nSolution:\n\nUpgrade.\n\nCredit:\n\nA reader.\n\n\n" +
         QString(74, u'-') + "\n\n";
     QCOMPARE(verboseSection(r, QStringLiteral("Office, Lab"), makeTree()), expected);
-}
-
-void TestVulnFeed::briefAndPopupTexts()
-{
-    VulnRecord r;
-    r.qid = QStringLiteral("%1");
-    r.title = QStringLiteral("Title with %2");
-    QCOMPARE(briefMailLine(r, QStringLiteral("A, B")),
-             QStringLiteral("Orvelle Pager Profile [A, B] is vulnerable to QID [%1] : Title with "
-                            "%2\n"));
+    QCOMPARE(
+        briefMailLine(r, QStringLiteral("A, B")),
+        QStringLiteral("Orvelle Pager Profile [A, B] is vulnerable to QID [%1] : Rocket %2\n"));
     QCOMPARE(popupText(r, QStringLiteral("A")),
              QStringLiteral("The network profile(s) [A] was found to be vulnerable to the "
-                            "following issue:\n\nPellbrook ID [%1] : Title with %2"));
+                            "following issue:\n\nPellbrook ID [%1] : Rocket %2"));
 }
 
 void TestVulnFeed::customIndexAgreesWithEntityRule()
