@@ -240,23 +240,22 @@ void TestSkins::brokenChoiceInDialogKeepsLook()
 {
     startWith(QStringLiteral("Max"));
     CConfig* dialog = window->pager->configDialog;
-    QTimer::singleShot(0, dialog, [dialog] {
-        dialog->optionsPage()->selectSkin(QStringLiteral("Holey"));
-        dialog->accept();
-    });
+    auto choose = [&](const QString& name) {
+        QTimer::singleShot(0, dialog, [dialog, name] {
+            dialog->optionsPage()->selectSkin(name);
+            dialog->accept();
+        });
+        window->pager->slotDoConfig();
+    };
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression(QStringLiteral("keeping the current look")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not load")));
-    window->pager->slotDoConfig();
+    choose(QStringLiteral("Holey"));
     expectMaxLook();
     // The choice shown (and saved) is the look the user has.
     QCOMPARE(dialog->optionsPage()->skinName(), QStringLiteral("Max"));
 
-    QTimer::singleShot(0, dialog, [dialog] {
-        dialog->optionsPage()->selectSkin(QStringLiteral("Slate"));
-        dialog->accept();
-    });
-    window->pager->slotDoConfig();
+    choose(QStringLiteral("Slate"));
     QCOMPARE(window->pager->skin->getName(), QStringLiteral("Slate"));
 }
 
