@@ -14,8 +14,11 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 
 CMain* mainWindow = nullptr;
 
@@ -82,6 +85,54 @@ CMain::CMain() : QWidget(nullptr, Qt::Window)
         applyPlainLook();
     }
     connect(pager, &CPager::newIcon, this, &CMain::slotChangeIcon);
+    createTrayIcon();
+}
+
+void CMain::createTrayIcon()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_tray = new QSystemTrayIcon(this);
+    auto* menu = new QMenu(this);
+    menu->addAction(QStringLiteral("&Show"), pager, &CPager::slotShowList);
+    menu->addAction(QStringLiteral("&Update"), pager, &CPager::slotUpdateContent);
+    menu->addAction(QStringLiteral("&Quit"), qApp, &QApplication::quit);
+    m_tray->setContextMenu(menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
+                    pager->slotShowList();
+            });
+    connect(pager, &CPager::newHeadlineCountChanged, this, &CMain::slotNewHeadlineCount);
+    slotNewHeadlineCount(pager->newHeadlineCount());
+    m_tray->show();
+}
+
+void CMain::slotNewHeadlineCount(int count)
+{
+    if (!m_tray)
+        return;
+    m_tray->setToolTip(count == 1 ? QStringLiteral("Orvelle Pager: 1 new headline")
+                                  : QStringLiteral("Orvelle Pager: ") + QString::number(count) +
+                                        QStringLiteral(" new headlines"));
+    QPixmap image = normalWindowIcon().scaled(32, 32);
+    if (count > 0) {
+        // The count in a corner badge; more than 99 shows as "99+".
+        const QString text = count > 99 ? QStringLiteral("99+") : QString::number(count);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QFont font = painter.font();
+        font.setPixelSize(14);
+        font.setBold(true);
+        painter.setFont(font);
+        const QRect badge(image.width() - 22, image.height() - 16, 22, 16);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(200, 0, 0));
+        painter.drawRoundedRect(badge, 6, 6);
+        painter.setPen(Qt::white);
+        painter.drawText(badge, Qt::AlignCenter, text);
+    }
+    m_tray->setIcon(QIcon(image));
 }
 
 void CMain::slotChangeIcon(bool normal)

@@ -11,6 +11,7 @@ class CPager;
 class CPagerButton;
 class CSkin;
 class QPushButton;
+class QSystemTrayIcon;
 
 // The one top-level window: the controller's pane, the plain button bar or
 // a skin's image buttons, and the sponsor banner.
@@ -33,8 +34,12 @@ public:
     QWidget* plainButtonBar;
     CBanner* banner;
 
+    // Null where the desktop has no tray.
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+
 public slots:
     void slotChangeIcon(bool normal);
+    void slotNewHeadlineCount(int count);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,12 +54,14 @@ protected:
 
 private:
     void connectBanner();
+    void createTrayIcon();
 
     QPoint dragAnchor;
     QWidget* logoWidget = nullptr;
     bool ready = false;
     bool bannerWired = false;
     bool skinned = false; // the skinned look is shown
+    QSystemTrayIcon* m_tray = nullptr;
 };
 
 extern CMain* mainWindow; // the one main window

@@ -138,6 +138,7 @@ void CConfig::showEvent(QShowEvent* event)
     if (!event->spontaneous()) { // not when merely restored from an icon
         m_opened = settingsFromPages(*m_optionsPage, *m_inventoryOptionsPage);
         m_openedSkin = m_optionsPage->skinIndex();
+        m_openedNotices = m_optionsPage->desktopNotices();
     }
     QDialog::showEvent(event);
 }
@@ -150,6 +151,7 @@ void CConfig::reject()
     m_optionsPage->setValues(s.numItems, s.pollMinutes, s.browserPath, s.flashIcon, s.popup,
                              s.configRestart);
     m_optionsPage->setSkinIndex(m_openedSkin);
+    m_optionsPage->setDesktopNotices(m_openedNotices);
     m_inventoryOptionsPage->setValues(s.verboseEmail, s.briefEmail, s.mailer, s.vulnPopup,
                                       s.verboseNotify, s.briefNotify);
     QDialog::reject();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/core/notifyoptions.h"
 #include "config/core/settingsfile.h"
 
 #include <QDialog>
@@ -41,6 +42,7 @@ private:
 
     PagerSettings m_opened; // the two option pages as they were when shown
     int m_openedSkin = 0;
+    DesktopNotices m_openedNotices = DesktopNotices::Off;
     QWidget* m_categoryPage = nullptr;
     COptions* m_optionsPage;
     QWidget* m_inventoryPage = nullptr;

@@ -76,6 +76,16 @@ COptions::COptions(QWidget* parent) : QWidget(parent)
     popupBox = new QCheckBox(QStringLiteral("&Pop up window"), notify);
     notify->layout()->addWidget(flashBox);
     notify->layout()->addWidget(popupBox);
+    auto* noticeLabel = new QLabel(QStringLiteral("&Desktop notices:"), notify);
+    m_noticeCombo = new QComboBox(notify);
+    // In the order of DesktopNotices.
+    m_noticeCombo->addItems({QStringLiteral("Off"), QStringLiteral("Instead of pop up"),
+                             QStringLiteral("Beside pop up")});
+    m_noticeCombo->setToolTip(
+        QStringLiteral("Show new headlines and vulnerability alerts as desktop notices"));
+    noticeLabel->setBuddy(m_noticeCombo);
+    notify->layout()->addWidget(noticeLabel);
+    notify->layout()->addWidget(m_noticeCombo);
     notify->layout()->addWidget(new QLabel(QString(), notify));
     right->addWidget(notify, 2);
 
@@ -150,6 +160,14 @@ bool COptions::popupWindow() const
 bool COptions::restartOnConfig() const
 {
     return restartBox->isChecked();
+}
+DesktopNotices COptions::desktopNotices() const
+{
+    return DesktopNotices(qMax(0, m_noticeCombo->currentIndex()));
+}
+void COptions::setDesktopNotices(DesktopNotices mode)
+{
+    m_noticeCombo->setCurrentIndex(int(mode));
 }
 QString COptions::skinName() const
 {

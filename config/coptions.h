@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/core/notifyoptions.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -28,6 +30,9 @@ public:
     bool flashIcon() const;
     bool popupWindow() const;
     bool restartOnConfig() const;
+    // Kept in its own file, not in the settings file's fixed lines.
+    DesktopNotices desktopNotices() const;
+    void setDesktopNotices(DesktopNotices mode);
     QString skinName() const;
     QString skinPath() const;
     QStringList skinNames() const;
@@ -50,6 +55,7 @@ private:
     QCheckBox* flashBox;
     QCheckBox* popupBox;
     QCheckBox* restartBox;
+    QComboBox* m_noticeCombo;
     QSlider* articleSlider;
     QSlider* intervalSlider;
     QComboBox* skinCombo;

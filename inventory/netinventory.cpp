@@ -1,7 +1,10 @@
 #include "inventory/netinventory.h"
 
 #include "config/cconfig.h"
+#include "config/cdesktopnotifier.h"
 #include "config/cinventoryoptions.h"
+#include "config/coptions.h"
+#include "config/core/desktopnotice.h"
 #include "inventory/ccustomdialog.h"
 #include "inventory/ccustomitem.h"
 #include "inventory/cnewentitydialog.h"
@@ -33,6 +36,7 @@
 namespace {
 
 const QString inventoryFile = QStringLiteral("netinventory.dat");
+const QString alertCaption = QStringLiteral("Orvelle Pager Vulnerability Notification");
 
 // A box that destroys data asks first, with "Cancel" first and the default.
 bool confirmed(const QString& caption, const QString& text)
@@ -594,10 +598,29 @@ void CNetInventory::processVulns()
         if (options->briefNotify())
             sendBriefMail(notice.record, notice.names);
         if (options->popupWindow())
-            showPopup(notice.record, notice.names);
+            announce(notice.record, notice.names);
     }
     if (!result.verboseText.isEmpty() && options->verboseNotify())
         sendVerboseMail(result.verboseText);
+}
+
+void CNetInventory::setDesktopNotifier(CDesktopNotifier* notifier)
+{
+    m_notifier = notifier;
+}
+
+void CNetInventory::announce(const VulnRecord& record, const QString& names)
+{
+    const COptions* general = m_config ? m_config->optionsPage() : nullptr;
+    const DesktopNotices notices =
+        general && m_notifier ? general->desktopNotices() : DesktopNotices::Off;
+    if (notices != DesktopNotices::Off) {
+        // The box stays the way the alert reaches a desktop without a service.
+        m_notifier->send(alertNotice(alertCaption, popupText(record, names)), this,
+                         [this, record, names] { showPopup(record, names); });
+    }
+    if (notices != DesktopNotices::Instead)
+        showPopup(record, names);
 }
 
 void CNetInventory::showPopup(const VulnRecord& record, const QString& names)
@@ -611,9 +634,8 @@ void CNetInventory::openNextPopup()
 {
     if (m_popupTexts.isEmpty())
         return;
-    auto* box = new QMessageBox(QMessageBox::Information,
-                                QStringLiteral("Orvelle Pager Vulnerability Notification"),
-                                m_popupTexts.takeFirst(), QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Information, alertCaption, m_popupTexts.takeFirst(),
+                                QMessageBox::Ok, this);
     box->setDefaultButton(QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     m_popup = box;

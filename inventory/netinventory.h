@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class CConfig;
+class CDesktopNotifier;
 class CMailerRunner;
 class CWWWServer;
 class QComboBox;
@@ -75,6 +76,8 @@ public:
     void sendBriefMail(const VulnRecord& record, const QString& names);
     void sendVerboseMail(const QString& text);
     CMailerRunner* mailerRunner() const { return m_mailer; }
+    // Where alerts go as desktop notices when the Options page asks for them.
+    void setDesktopNotifier(CDesktopNotifier* notifier);
     bool popupOpen() const { return m_popup; }
 
 private:
@@ -97,6 +100,8 @@ private:
     CMailerRunner* m_mailer;
     QStringList m_popupTexts; // waiting for the open box to close
     QPointer<QMessageBox> m_popup;
+    QPointer<CDesktopNotifier> m_notifier;
+    void announce(const VulnRecord& record, const QString& names);
 
     QTreeWidget* m_vulnView;
     QTreeWidget* m_customList;

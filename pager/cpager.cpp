@@ -2,9 +2,11 @@
 
 #include "app/core/cskin.h"
 #include "config/cconfig.h"
+#include "config/cdesktopnotifier.h"
 #include "config/cinventoryoptions.h"
 #include "config/coptions.h"
 #include "config/core/firstrundirectory.h"
+#include "config/core/notifyoptions.h"
 #include "config/core/processrestart.h"
 #include "config/core/settingsfile.h"
 #include "config/csearchdialog.h"
@@ -23,6 +25,7 @@
 #include "pager/core/taggedtext.h"
 #include "pager/core/textencoding.h"
 #include "pager/navigate.h"
+#include "pager/x11hints.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,6 +47,8 @@
 #include <unistd.h>
 
 namespace {
+
+const char notifyFile[] = "notify.cfg";
 
 const char versionBanner[] = "<center>Orvelle Pager</center><center>Version 3.0</center>";
 
@@ -89,6 +94,9 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
     configDialog = new CConfig;
     m_categoryPage = new CCategoryTree;
     m_inventoryPage = new CNetInventory(server, configDialog);
+    m_notifier = new CDesktopNotifier(this);
+    m_inventoryPage->setDesktopNotifier(m_notifier);
+    connect(m_notifier, &CDesktopNotifier::clicked, this, &CPager::slotShowList);
     configDialog->setPages(m_categoryPage, m_inventoryPage);
     configDialog->resize(300, 400);
     configDialog->setWindowTitle(QStringLiteral("Pager Configuration"));
@@ -254,8 +262,10 @@ void CPager::slotArticleSelected(QTreeWidgetItem* item)
 {
     if (auto* generic = dynamic_cast<CGenericItem*>(item))
         generic->itemSelected(server);
-    if (const auto* article = dynamic_cast<const CArticleItem*>(item))
+    if (const auto* article = dynamic_cast<const CArticleItem*>(item)) {
         m_headlines.setSeen(article->getTopId(), article->getId());
+        emit newHeadlineCountChanged(newHeadlineCount());
+    }
 }
 
 void CPager::slotArticleDoubleClicked(QTreeWidgetItem* item)
@@ -359,6 +369,7 @@ void CPager::startFlashing()
 {
     flashPhase = true;
     flashTimer.start(300);
+    setUrgency(true);
 }
 
 void CPager::slotFlashTimeout()
@@ -371,6 +382,25 @@ void CPager::stopFlashing()
 {
     flashTimer.stop();
     emit newIcon(true);
+    setUrgency(false);
+}
+
+void CPager::setUrgency(bool urgent)
+{
+    // A window not yet on the screen has nothing to mark.
+    if (const WId id = window()->internalWinId())
+        setUrgencyHint(id, urgent);
+}
+
+void CPager::slotShowList()
+{
+    QWidget* top = window();
+    top->showNormal();
+    top->raise();
+    top->activateWindow();
+    // An open news box keeps the icon flashing until it is closed.
+    if (!newContentBox)
+        stopFlashing();
 }
 
 void CPager::doHelp()
@@ -404,6 +434,8 @@ void CPager::restart()
 bool CPager::loadConfig(const QString& fileName)
 {
     configDialog->optionsPage()->selectSkin(QStringLiteral("Max"));
+    configDialog->optionsPage()->setDesktopNotices(
+        loadNotifyOptions(dataDirPath + QLatin1String(notifyFile)).mode);
     const QString path = dataDirPath + fileName;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -439,5 +471,9 @@ bool CPager::saveConfig(const QString& fileName)
     // The counts in force, not the page's copy, which follows its sliders.
     s.numItems = numItems;
     s.pollMinutes = pollMinutes;
-    return writeFileAtomically(dataDirPath + fileName, formatSettings(s));
+    const bool settings = writeFileAtomically(dataDirPath + fileName, formatSettings(s));
+    // Apart from the settings file, whose lines stay as they are.
+    const bool notices = saveNotifyOptions(dataDirPath + QLatin1String(notifyFile),
+                                           {configDialog->optionsPage()->desktopNotices()});
+    return settings && notices;
 }

@@ -15,6 +15,7 @@ class QMessageBox;
 
 class CCategoryTree;
 class CConfig;
+class CDesktopNotifier;
 class CGuiLinkUi;
 class CNetInventory;
 class CLookHost;
@@ -58,6 +59,9 @@ public:
     QTimer* pollTimerForTest() { return &pollTimer; }
     // Whether a save at the program's end failed.
     bool saveFailed() const { return m_saveFailed; }
+    // Headlines not yet selected, over all categories.
+    int newHeadlineCount() const;
+    CDesktopNotifier* desktopNotifier() const { return m_notifier; }
 
 public slots:
     void slotUpdateTopLevel();
@@ -79,10 +83,13 @@ public slots:
     void slotFlashTimeout();
     void slotGetAd();
     void doHelp();
+    // Brings the window with the headline list to the front.
+    void slotShowList();
     QString resolvServer(const char* host);
 
 signals:
     void newIcon(bool normal);
+    void newHeadlineCountChanged(int count);
 
 private:
     void applySkinChoice();
@@ -92,6 +99,8 @@ private:
     int pollIntervalMs() const;
     void pollContent();
     static QString newContentText(const QStringList& categories);
+    void showNewContentBox(const QStringList& categories);
+    void setUrgency(bool urgent);
 
     CWizard wizard;
     QSplitter* splitter = nullptr;
@@ -110,6 +119,8 @@ private:
     int polledVersion = 0;               // category file version the last poll sent
     bool flashPhase = false;
     QStringList newCategories;
+    QList<QPair<QString, QString>> m_newHeadlines; // (category, title) of this reply's news
+    CDesktopNotifier* m_notifier = nullptr;
     CGuiLinkUi* linkUi = nullptr;
     CHeadlineList m_headlines;
     bool m_saveFailed = false;

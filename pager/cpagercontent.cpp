@@ -3,7 +3,9 @@
 #include "pager/cpager.h"
 
 #include "config/cconfig.h"
+#include "config/cdesktopnotifier.h"
 #include "config/coptions.h"
+#include "config/core/desktopnotice.h"
 #include "net/core/cwwwserver.h"
 #include "pager/carticleitem.h"
 #include "pager/ccategoryitem.h"
@@ -40,6 +42,7 @@ void CPager::slotReceiveContent(QString& text)
 {
     newContentSeen = false;
     newCategories.clear();
+    m_newHeadlines.clear();
     const ContentReply reply = parseContentReply(text);
     if (reply.oldCategoryFile) {
         debugLine(QStringLiteral("old category file"));
@@ -51,6 +54,7 @@ void CPager::slotReceiveContent(QString& text)
         slotNewContentItem(h.title, h.link, h.timestamp, h.id, h.topId, h.isNew);
     if (newContentSeen && articlesReady)
         slotNotifyContent();
+    emit newHeadlineCountChanged(newHeadlineCount());
 }
 
 void CPager::slotNewContentItem(QString& title, QString& link, QString& timestamp, int id,
@@ -64,6 +68,7 @@ void CPager::slotNewContentItem(QString& title, QString& link, QString& timestam
     if (result.category < 0)
         return;
     noteNewCategory(newCategories, m_headlines.categories().at(result.category).name);
+    m_newHeadlines.append({m_headlines.categories().at(result.category).name, title});
     newContentSeen = true;
 }
 
@@ -107,15 +112,29 @@ void CPager::slotNotifyContent()
         startFlashing();
     if (!options->popupWindow())
         return;
+    const DesktopNotices notices = options->desktopNotices();
+    if (notices != DesktopNotices::Off) {
+        // Without a notification service the user still gets the box.
+        const QStringList categories = newCategories;
+        m_notifier->send(
+            headlineNotice(m_newHeadlines), this,
+            [this, categories] { showNewContentBox(categories); }, QStringLiteral("news"));
+    }
+    if (notices != DesktopNotices::Instead)
+        showNewContentBox(newCategories);
+}
+
+void CPager::showNewContentBox(const QStringList& categories)
+{
     if (newContentBox) {
         // One box at a time: news arriving while it is open joins it.
-        for (const QString& name : std::as_const(newCategories))
+        for (const QString& name : categories)
             ::noteNewCategory(shownCategories, name);
         newContentBox->setText(newContentText(shownCategories));
         return;
     }
     pollTimer.stop();
-    shownCategories = newCategories;
+    shownCategories = categories;
     // Shown without a nested event loop: the reply handler that got here
     // returns at once, so the link goes on serving replies while the box is up.
     auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Orvelle Pager"),
@@ -135,6 +154,15 @@ QString CPager::newContentText(const QStringList& categories)
 {
     return QStringLiteral("There is new Orvelle Pager content in the following categories:\n\n") +
            categories.join(QStringLiteral(", "));
+}
+
+int CPager::newHeadlineCount() const
+{
+    int count = 0;
+    for (const HeadlineCategory& category : m_headlines.categories())
+        for (const Headline& h : category.headlines)
+            count += h.isNew ? 1 : 0;
+    return count;
 }
 
 bool CPager::saveArticles(const QString& fileName)

@@ -9,3 +9,8 @@ void setMotifDecorations(_XDisplay* display, unsigned long window, long decorati
 
 // The program's X connection (the toolkit's own when it has one).
 _XDisplay* x11Display();
+
+// Sets or clears the urgency hint of one of the toolkit's X windows,
+// keeping the rest of its WM_HINTS. Does nothing off X11.
+void setUrgencyHint(unsigned long window, bool urgent);
+bool hasUrgencyHint(unsigned long window);

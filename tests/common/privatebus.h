@@ -4,9 +4,13 @@
 // calls privatebus::enter() first, which replaces the process by itself
 // under dbus-run-session. Inside, privatebus::available() is true; where
 // dbus-run-session is not installed the program goes on without a bus and
-// its tests skip. The desktop's own session bus is never reached.
+// its tests skip. The desktop's own session bus is never reached, and the
+// private bus starts no services of its own: only what a test registers is
+// there.
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
@@ -18,6 +22,26 @@
 namespace privatebus {
 
 inline const char marker[] = "OVP_TEST_PRIVATE_BUS";
+
+// A session bus without service directories, so nothing installed on the
+// machine is started on a test's behalf.
+inline QByteArray configFile()
+{
+    const QString path = QDir::tempPath() + QStringLiteral("/ovp-test-session-bus.conf");
+    const QString part = path + u'.' + QString::number(::getpid());
+    QFile file(part);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+                   "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                   "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                   "<auth>EXTERNAL</auth><policy context=\"default\">"
+                   "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                   "<allow own=\"*\"/></policy></busconfig>\n");
+        file.close();
+        ::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData());
+    }
+    return "--config-file=" + QFile::encodeName(path);
+}
 
 inline void enter(char** argv)
 {
@@ -35,14 +59,16 @@ inline void enter(char** argv)
     int argc = 0;
     while (argv[argc])
         ++argc;
-    // dbus-run-session -- program args... NULL
-    char** args = new char*[argc + 3];
+    // dbus-run-session --config-file=... -- program args... NULL
+    char** args = new char*[argc + 4];
     const QByteArray runnerPath = runner.toLocal8Bit();
+    const QByteArray config = configFile();
     args[0] = const_cast<char*>(runnerPath.constData());
-    args[1] = const_cast<char*>("--");
+    args[1] = const_cast<char*>(config.constData());
+    args[2] = const_cast<char*>("--");
     for (int i = 0; i < argc; ++i)
-        args[i + 2] = argv[i];
-    args[argc + 2] = nullptr;
+        args[i + 3] = argv[i];
+    args[argc + 3] = nullptr;
     ::execv(args[0], args);
     std::perror("dbus-run-session");
     std::exit(1);
