@@ -1,6 +1,6 @@
 // The controller in process against a loopback stand-in: what a selected
-// headline asks and shows, the configured count in the merge, and the
-// guard against a server that keeps calling the category file old.
+// headline asks and shows, the new-content box with the configured count,
+// and the guard against a server that keeps calling the category file old.
 #include "pager/cpager.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
@@ -49,8 +49,7 @@ QByteArray headlines(int count)
 
 QTreeWidgetItem* category(QTreeWidget* list, const QString& name)
 {
-    const QList<QTreeWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
-    return found.value(0);
+    return list->findItems(name, Qt::MatchExactly).value(0);
 }
 
 } // namespace
