@@ -1,6 +1,7 @@
 #include "pager/carticleitem.h"
 
 #include "net/core/cwwwserver.h"
+#include "pager/core/feedbacktext.h"
 #include "pager/icons.h"
 #include "pager/navigate.h"
 
@@ -15,6 +16,7 @@ CArticleItem::CArticleItem(QTreeWidgetItem* parent, const QString& title, const 
     else
         parent->insertChild(index, this);
     setNew(true);
+    setToolTip(0, headlineToolTip(title, timestamp));
 }
 
 void CArticleItem::setNew(bool value)

@@ -20,6 +20,7 @@
 #include "pager/clookhost.h"
 #include "pager/core/atomicfile.h"
 #include "pager/core/browserurl.h"
+#include "pager/core/feedbacktext.h"
 #include "pager/core/globals.h"
 #include "pager/core/serveraddress.h"
 #include "pager/core/taggedtext.h"
@@ -32,6 +33,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -168,6 +170,13 @@ CPager::CPager(QWidget* parent, const char* name) : QWidget(parent)
             [this](QTreeWidgetItem* item) { slotArticleDoubleClicked(item); });
     connect(server, &CWWWServer::newVulns, this, &CPager::slotReceiveVulns);
     connect(server, &CWWWServer::newAd, this, &CPager::slotReceiveAd);
+    connect(server, &CWWWServer::newContent, this, &CPager::noteGoodPoll);
+    connect(server, &CWWWServer::exchangeFailed, this, &CPager::noteLinkFailure);
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* open = new QShortcut(key, headlineList);
+        open->setContext(Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this, &CPager::openSelectedHeadline);
+    }
 
     articlesReady = true;
     slotUpdateContent();
@@ -229,7 +238,37 @@ int CPager::pollIntervalMs() const
 
 void CPager::showVersionBanner()
 {
-    abstractView->setHtml(QString::fromLatin1(versionBanner));
+    QString html = QString::fromLatin1(versionBanner);
+    if (!m_pollTrouble.isEmpty())
+        html += QStringLiteral("<p align=\"center\"><font color=\"#a00000\">") +
+                m_pollTrouble.toHtmlEscaped() + QStringLiteral("</font></p>");
+    abstractView->setHtml(html);
+    m_paneShows = Pane::Version;
+}
+
+void CPager::noteLinkFailure(int kind, bool answered, const QString& why)
+{
+    if (kind != ContentPoll && kind != AbstractFetch)
+        return;
+    m_pollTrouble = pollFailureLine(answered ? PollFailure::ErrorReply : PollFailure::Unreachable,
+                                    why, m_lastGoodPoll, QDateTime::currentDateTime());
+    // An abstract being read stays; "Loading..." would otherwise stay for good.
+    if (m_paneShows != Pane::Abstract)
+        showVersionBanner();
+}
+
+void CPager::noteGoodPoll(const QString& reply)
+{
+    if (reply.trimmed().isEmpty()) {
+        noteLinkFailure(ContentPoll, true, QStringLiteral("empty reply"));
+        return;
+    }
+    m_lastGoodPoll = QDateTime::currentDateTime();
+    if (m_pollTrouble.isEmpty())
+        return;
+    m_pollTrouble.clear();
+    if (m_paneShows == Pane::Version)
+        showVersionBanner();
 }
 
 void CPager::pollContent()
@@ -256,16 +295,33 @@ void CPager::slotReceiveAbstract(QString& reply)
     takeTaggedValue(QStringLiteral("body"), reply, body);
     stripMarkup(body);
     abstractView->setHtml(body);
+    m_paneShows = Pane::Abstract;
 }
 
 void CPager::slotArticleSelected(QTreeWidgetItem* item)
 {
+    if (dynamic_cast<const CArticleItem*>(item)) {
+        // Not the previous abstract under the new headline while this one is on its way.
+        abstractView->setPlainText(QStringLiteral("Loading..."));
+        m_paneShows = Pane::Loading;
+    }
     if (auto* generic = dynamic_cast<CGenericItem*>(item))
         generic->itemSelected(server);
     if (const auto* article = dynamic_cast<const CArticleItem*>(item)) {
         m_headlines.setSeen(article->getTopId(), article->getId());
         emit newHeadlineCountChanged(newHeadlineCount());
     }
+}
+
+void CPager::openSelectedHeadline()
+{
+    QTreeWidgetItem* item = headlineList->selectedItems().value(0);
+    if (!item)
+        return;
+    // As a double-click does: a category row folds or unfolds.
+    if (!item->parent())
+        item->setExpanded(!item->isExpanded());
+    slotArticleDoubleClicked(item);
 }
 
 void CPager::slotArticleDoubleClicked(QTreeWidgetItem* item)

@@ -4,6 +4,7 @@
 #include "pager/core/datadirlock.h"
 #include "pager/core/headlinelist.h"
 
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -98,6 +99,9 @@ private:
     void syncCategory(int index);
     int pollIntervalMs() const;
     void pollContent();
+    void noteLinkFailure(int kind, bool answered, const QString& why);
+    void noteGoodPoll(const QString& reply);
+    void openSelectedHeadline();
     static QString newContentText(const QStringList& categories);
     void showNewContentBox(const QStringList& categories);
     void setUrgency(bool urgent);
@@ -124,6 +128,15 @@ private:
     CGuiLinkUi* linkUi = nullptr;
     CHeadlineList m_headlines;
     bool m_saveFailed = false;
+    enum class Pane
+    {
+        Version,
+        Loading,
+        Abstract
+    };
+    Pane m_paneShows = Pane::Version;
+    QString m_pollTrouble;                  // why polls fail, empty while they work
+    QDateTime m_lastGoodPoll;               // invalid until one succeeds
     std::unique_ptr<DataDirLock> m_dirLock; // held for the life of the process
     CCategoryTree* m_categoryPage = nullptr;
     CNetInventory* m_inventoryPage = nullptr;

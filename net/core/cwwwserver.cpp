@@ -316,7 +316,9 @@ void CWWWServer::abandonExchange(const QString& why)
     socket->abort();
     m_abandoning = false;
     reply.clear();
+    const bool answered = m_replyBytes > 0;
     m_state = Idle;
+    emit exchangeFailed(kind, answered, why);
     // Not from inside the socket's own signal: start the next one afresh.
     QTimer::singleShot(0, this, [this] {
         if (m_state == Idle)
@@ -353,9 +355,13 @@ void CWWWServer::runReplyHandler()
         handleVulnCategoryUpdate();
         break;
     case AbstractFetch:
+        if (refusedByStatus())
+            break;
         emit newAbstract(reply);
         break;
     case ContentPoll:
+        if (refusedByStatus())
+            break;
         debugLine(QStringLiteral("content received"));
         emit newContent(reply);
         break;
@@ -372,6 +378,15 @@ void CWWWServer::runReplyHandler()
         qWarning("Impossible state in CWWWServer::slotDoClose() !!\n");
         break;
     }
+}
+
+bool CWWWServer::refusedByStatus()
+{
+    if (isSuccessStatus(reply))
+        return false;
+    // An error page is no headline list and no abstract.
+    emit exchangeFailed(m_state - 1, true, reply.left(200).section(u'\n', 0, 0).trimmed());
+    return true;
 }
 
 void CWWWServer::handleCategoryUpdate()

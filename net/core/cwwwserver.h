@@ -50,6 +50,11 @@ signals:
     void newVulns();
     void newAd(QString& imagePath, QString& link);
     void newAdImage();
+    // An exchange that brought no usable reply: no connection, a broken or
+    // stalled one, or an error status for a content poll or an abstract.
+    // `answered` tells whether any reply bytes came at all; `why` may hold
+    // server text.
+    void exchangeFailed(int kind, bool answered, const QString& why);
 
 public slots:
     void slotDoConnected();
@@ -66,6 +71,7 @@ private:
     void finishExchange();
     void abandonExchange(const QString& why);
     void runReplyHandler();
+    bool refusedByStatus();
     void readImageChunks();
     bool overCap(qint64 more);
 
