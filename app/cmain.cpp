@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSystemTrayIcon>
 
 CMain* mainWindow = nullptr;
@@ -41,10 +42,10 @@ CMain::CMain() : QWidget(nullptr, Qt::Window)
     plainButtonBar = new QWidget(this);
     plainButtonBar->hide();
     auto* bar = new QHBoxLayout(plainButtonBar);
-    auto* config = new QPushButton(QStringLiteral("Config"), plainButtonBar);
-    auto* search = new QPushButton(QStringLiteral("Search"), plainButtonBar);
-    auto* update = new QPushButton(QStringLiteral("Update"), plainButtonBar);
-    auto* help = new QPushButton(QStringLiteral("Help"), plainButtonBar);
+    auto* config = new QPushButton(QStringLiteral("&Config"), plainButtonBar);
+    auto* search = new QPushButton(QStringLiteral("&Search"), plainButtonBar);
+    auto* update = new QPushButton(QStringLiteral("&Update"), plainButtonBar);
+    auto* help = new QPushButton(QStringLiteral("&Help"), plainButtonBar);
     for (QPushButton* b : {config, search, update, help})
         bar->addWidget(b);
     connect(update, &QPushButton::clicked, pager, &CPager::slotUpdateContent);
@@ -66,6 +67,11 @@ CMain::CMain() : QWidget(nullptr, Qt::Window)
     connect(exitButton, &QAbstractButton::clicked, qApp, &QApplication::quit);
     connect(helpButton, &QAbstractButton::clicked, pager, &CPager::doHelp);
     connect(qApp, &QApplication::aboutToQuit, pager, &CPager::quit);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, pager,
+            &CPager::slotUpdateContent);
+    // The exit button's road: the state is saved on aboutToQuit.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, qApp,
+            &QApplication::quit);
 
     setFocusPolicy(Qt::ClickFocus);
     setWindowIcon(normalWindowIcon());
@@ -164,8 +170,14 @@ void CMain::applyPlainLook()
     setPalette(QPalette());
     connectBanner();
     setMotifDecorations(x11Display(), winId(), 1);
-    // Lay out again for the current size.
-    const QSize s = size();
+    // Never so small that the bar, the pane and the banner (placed 235 from
+    // the right, 95 rows taken by bar and banner) run into each other.
+    const QSize bar = plainButtonBar->minimumSizeHint();
+    const QSize pane = pager->minimumSizeHint();
+    setMinimumSize(qMax(qMax(bar.width(), pane.width()), 235), 95 + pane.height());
+    // Lay out again for the current size; a window held smaller (there may be
+    // no window manager to keep the floor) is cut off rather than crowded.
+    const QSize s = size().expandedTo(minimumSize());
     pager->setGeometry(0, 50, s.width(), s.height() - 95);
     plainButtonBar->setGeometry(0, 0, s.width(), 50);
     banner->setGeometry(s.width() - 235, s.height() - 38, 230, 33);
@@ -197,6 +209,7 @@ bool CMain::applySkin(const CSkin& skin)
     palette.setBrush(backgroundRole(), QBrush(images.at(0)));
     setPalette(palette);
     setAutoFillBackground(true);
+    setMinimumSize(0, 0); // the plain look's floor is no skin's
     resize(images.at(0).size());
     pager->setGeometry(skin.getPaneRect());
 
@@ -285,8 +298,8 @@ void CMain::resizeEvent(QResizeEvent* event)
     // A skin fixes every place; the resize it asks for may arrive later.
     if (!ready || skinned)
         return;
-    const int w = event->size().width();
-    const int h = event->size().height();
+    const int w = qMax(event->size().width(), minimumWidth());
+    const int h = qMax(event->size().height(), minimumHeight());
     pager->setGeometry(0, 50, w, h - 95);
     plainButtonBar->setGeometry(0, 0, w, 50);
     banner->setGeometry(w - 235, h - 38, 230, 33);

@@ -13,8 +13,7 @@ CSearchDialog::CSearchDialog(QWidget* parent, const char* name) : QDialog(parent
         setObjectName(QLatin1String(name));
     setModal(true);
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout(this); // the style's margins: nothing touches the frame
     row->addWidget(new QLabel(QStringLiteral("Search For:  "), this), 1);
     searchEdit = new QLineEdit(this);
     row->addWidget(searchEdit, 4);

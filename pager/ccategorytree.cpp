@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include <cstdlib>
@@ -134,6 +135,18 @@ void CCategoryTree::populateTopLevel(QTreeWidget* target) const
     for (const CategoryNode& top : snapshot().topLevel)
         if (top.on || hasTickedDescendant(top))
             new CCategoryItem(target, top.name, top.topId, top.id, top.parentId, false);
+}
+
+void CCategoryTree::keyPressEvent(QKeyEvent* event)
+{
+    // Space ticks as a click does, instead of only selecting.
+    auto* category = dynamic_cast<CCategoryItem*>(currentItem());
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && category) {
+        category->activate();
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void CCategoryTree::slotLoadCategories()

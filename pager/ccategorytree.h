@@ -36,6 +36,9 @@ public slots:
 signals:
     void categoriesLoaded();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void build(const QList<CategoryNode>& nodes, QTreeWidgetItem* parent);
 };
