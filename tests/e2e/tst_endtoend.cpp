@@ -1,5 +1,6 @@
 // The real pager under Xvfb against the real bundled server, in a temporary
-// HOME: the main job, a category update round, and the server's faults.
+// HOME: the main job, a category update round, non-ASCII text, and the
+// server's faults.
 #include "pager/core/categoryfile.h"
 #include "pager/core/headlinelist.h"
 #include "pager/core/taggedtext.h"
@@ -24,13 +25,13 @@ private slots:
     void init();
     void cleanup();
     void mainJob();
+    void nonAsciiText();
     void faults_data();
     void faults();
 
 private:
     bool startServer(const QStringList& extra = {});
     bool startPager();
-    QString dataFile(const QString& name) const { return home->dataFile(name); }
 
     std::unique_ptr<TempHome> home;
     std::unique_ptr<QTemporaryDir> data;
@@ -45,16 +46,12 @@ using testfiles::writeAll;
 
 // The store, read and written back, gives the same bytes when it is whole
 // and in its exact layout.
-bool isCompleteStore(const QByteArray& bytes, int* records = nullptr)
+bool isCompleteStore(const QByteArray& bytes)
 {
-    const ContentReply parsed = parseContentReply(QString::fromLatin1(bytes));
     QString again = QStringLiteral("<topnews>\n");
-    for (const Headline& h : parsed.records)
+    for (const Headline& h : parseContentReply(QString::fromLatin1(bytes)).records)
         again += formatHeadlineRecord(h);
-    again += QStringLiteral("</topnews>\n");
-    if (records)
-        *records = int(parsed.records.size());
-    return again.toLatin1() == bytes;
+    return (again + QStringLiteral("</topnews>\n")).toLatin1() == bytes;
 }
 
 int colourCount(const QImage& image)
@@ -124,15 +121,37 @@ void TestEndToEnd::mainJob()
     QVERIFY2(colourCount(image) > 20, "the screen looks blank");
 
     QVERIFY(pager.stop());
-    const QByteArray store = readAll(dataFile("article.dat"));
-    int records = 0;
-    QVERIFY2(isCompleteStore(store, &records), store.left(400).constData());
-    QVERIFY(records >= 5);
+    const QByteArray store = readAll(home->dataFile("article.dat"));
+    QVERIFY2(isCompleteStore(store), store.left(400).constData());
+    const QList<Headline> records = parseContentReply(QString::fromLatin1(store)).records;
+    QVERIFY(records.size() >= 5);
     const QByteArray pool = readAll(data->filePath("headlines.txt"));
-    for (const Headline& h : parseContentReply(QString::fromLatin1(store)).records)
+    for (const Headline& h : records)
         QVERIFY2(pool.contains(h.title.toUtf8()), qPrintable(h.title));
-    QVERIFY(parseCategoryFile(QString::fromLatin1(readAll(dataFile("category.dat")))).isValid());
-    QVERIFY(QImageReader(dataFile("ad.gif")).imageCount() > 1);
+    QVERIFY(
+        parseCategoryFile(QString::fromLatin1(readAll(home->dataFile("category.dat")))).isValid());
+    QVERIFY(QImageReader(home->dataFile("ad.gif")).imageCount() > 1);
+}
+
+// UTF-8 on the wire and in the store, and a Latin-1 store from an older run
+// still loads.
+void TestEndToEnd::nonAsciiText()
+{
+    const QString title = QString::fromUtf8("Grüße aus Zürich – 50%1 naïve");
+    QVERIFY(QFile::remove(data->filePath("headlines.txt")));
+    QVERIFY(
+        writeAll(data->filePath("headlines.txt"), "20001\t0\t" + title.toUtf8() + "\tAbstract\n"));
+    QVERIFY(home->write("category.dat", readAll(data->filePath("categories.dat"))));
+    QVERIFY(home->write("article.dat",
+                        replies::topnews(replies::headline(20001, 1, "20000101000000", 0)
+                                             .replace("Item 1 of 20001", "Caf\xe9 cr\xe8me"))));
+    QVERIFY(startServer());
+    QVERIFY(startPager());
+    QVERIFY(pager.waitForLog("New Content"));
+    QVERIFY(pager.stop());
+    const QByteArray store = readAll(home->dataFile("article.dat"));
+    QVERIFY2(store.contains("<title>" + title.toUtf8() + "</title>"), store.constData());
+    QVERIFY2(store.contains("<title>Caf\xc3\xa9 cr\xc3\xa8me</title>"), store.constData());
 }
 
 // Replies only the whole program can be shown to survive: each fault must
@@ -164,8 +183,9 @@ void TestEndToEnd::faults()
     QVERIFY2(server.log.contains(fired), server.log.right(2000).constData());
     QVERIFY(pager.stop());
 
-    QVERIFY(isCompleteStore(readAll(dataFile("article.dat"))));
-    QVERIFY(parseCategoryFile(QString::fromLatin1(readAll(dataFile("category.dat")))).isValid());
+    QVERIFY(isCompleteStore(readAll(home->dataFile("article.dat"))));
+    QVERIFY(
+        parseCategoryFile(QString::fromLatin1(readAll(home->dataFile("category.dat")))).isValid());
 }
 
 QTEST_MAIN(TestEndToEnd)
