@@ -82,7 +82,8 @@ COptions::COptions(QWidget* parent) : QWidget(parent)
     m_noticeCombo->addItems({QStringLiteral("Off"), QStringLiteral("Instead of pop up"),
                              QStringLiteral("Beside pop up")});
     m_noticeCombo->setToolTip(
-        QStringLiteral("Show new headlines and vulnerability alerts as desktop notices"));
+        QStringLiteral("Where a pop up window is chosen (here for news, on Inventory Options "
+                       "for alerts), show a desktop notice instead of it or beside it"));
     noticeLabel->setBuddy(m_noticeCombo);
     notify->layout()->addWidget(noticeLabel);
     notify->layout()->addWidget(m_noticeCombo);
