@@ -25,23 +25,30 @@ QDBusMessage call(const char* method)
 
 } // namespace
 
-CDesktopNotifier::CDesktopNotifier(QObject* parent) : QObject(parent)
+CDesktopNotifier::CDesktopNotifier(QObject* parent) : QObject(parent) {}
+
+bool CDesktopNotifier::connectToBus()
 {
+    // Only once notices are asked for: with them off the bus is never touched.
+    if (m_busTried)
+        return m_connected;
+    m_busTried = true;
     QDBusConnection bus = QDBusConnection::sessionBus();
     m_connected = bus.isConnected();
     if (!m_connected)
-        return;
+        return false;
     bus.connect(QLatin1String(service), QLatin1String(path), QLatin1String(interface),
                 QStringLiteral("ActionInvoked"), this, SLOT(slotActionInvoked(uint, QString)));
     bus.connect(QLatin1String(service), QLatin1String(path), QLatin1String(interface),
                 QStringLiteral("NotificationClosed"), this, SLOT(slotClosed(uint, uint)));
+    return true;
 }
 
 void CDesktopNotifier::send(const DesktopNotice& notice, QObject* context,
                             std::function<void()> fallback, const QString& group)
 {
     const Pending pending{notice, context, std::move(fallback), group};
-    if (!m_connected) {
+    if (!connectToBus()) {
         runFallback(pending);
         return;
     }

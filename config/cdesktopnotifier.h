@@ -55,12 +55,14 @@ private:
         Known
     };
 
+    bool connectToBus();
     void askCapabilities();
     void capabilitiesAnswered(QDBusPendingCallWatcher* watcher);
     void notify(const Pending& pending);
     static void runFallback(const Pending& pending);
     void remember(uint id);
 
+    bool m_busTried = false;
     bool m_connected = false;
     Capabilities m_capabilities = Capabilities::Unknown;
     bool m_markup = false;
