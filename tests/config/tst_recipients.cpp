@@ -10,7 +10,6 @@ class TestRecipients : public QObject
 private slots:
     void lists_data();
     void lists();
-    void quotedWordsStayWhole();
 };
 
 void TestRecipients::lists_data()
@@ -20,8 +19,8 @@ void TestRecipients::lists_data()
 
     QTest::newRow("one address") << "ops@site.example" << QStringList{"ops@site.example"};
     QTest::newRow("blanks, tabs and commas mixed")
-        << " a@x.example ,\tb_c+d@y-z.example  e.f@g.example, "
-        << QStringList{"a@x.example", "b_c+d@y-z.example", "e.f@g.example"};
+        << " a@x.example ,\tb_c+d@y-z.example  e.f@g.example, d"
+        << QStringList{"a@x.example", "b_c+d@y-z.example", "e.f@g.example", "d"};
     QTest::newRow("blanks only") << "   " << QStringList();
     QTest::newRow("command substitution") << "$(touch /tmp/x)@x.example" << QStringList();
     QTest::newRow("option after a good one") << "a@x.example -c" << QStringList();
@@ -36,21 +35,15 @@ void TestRecipients::lists()
 
     QCOMPARE(isValidRecipientList(text), !addresses.isEmpty());
     QCOMPARE(recipientAddresses(text), addresses);
-    QStringList quoted;
-    for (const QString& a : addresses)
-        quoted << u'\'' + a + u'\'';
-    QCOMPARE(shellQuotedRecipients(text), quoted.join(u' '));
-}
-
-void TestRecipients::quotedWordsStayWhole()
-{
     // What a shell makes of the quoted list: one argument per address.
-    const QString words = shellQuotedRecipients(QStringLiteral("a@x.example, b+c@y.example d"));
     QProcess sh;
-    sh.start(QStringLiteral("/bin/sh"),
-             {QStringLiteral("-c"), QStringLiteral("printf '[%s]' ") + words});
+    sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf '[%s]' ") +
+                                                                   shellQuotedRecipients(text)});
     QVERIFY(sh.waitForFinished(5000));
-    QCOMPARE(sh.readAllStandardOutput(), QByteArray("[a@x.example][b+c@y.example][d]"));
+    QString words = addresses.isEmpty() ? QStringLiteral("[]") : QString();
+    for (const QString& a : addresses)
+        words += u'[' + a + u']';
+    QCOMPARE(QString::fromUtf8(sh.readAllStandardOutput()), words);
 }
 
 QTEST_GUILESS_MAIN(TestRecipients)

@@ -44,12 +44,6 @@ QString with(const QString& key, const QString& value)
     return settingsText(values);
 }
 
-// What a reading gives, in the file's own layout.
-QString describe(const PagerSettings& s)
-{
-    return QString::fromUtf8(formatSettings(s));
-}
-
 // What nothing read gives: every setting at its default.
 const QString defaults =
     settingsText({"5", "15", "", "0", "1", "", "0", "0", "0", "0", "", "", ""});
@@ -151,7 +145,8 @@ void TestSettingsFile::reading()
     const ParsedSettings parsed = parseSettings(text);
     QCOMPARE(parsed.firstGroup, firstGroup);
     QCOMPARE(parsed.secondGroup, secondGroup);
-    QCOMPARE(describe(parsed.values), values);
+    // What was read, in the file's own layout.
+    QCOMPARE(QString::fromUtf8(formatSettings(parsed.values)), values);
 }
 
 void TestSettingsFile::storableText_data()
