@@ -166,6 +166,12 @@ void TestDesktopNotices::optionKeptInItsOwnFile()
     QVERIFY(p->saveConfig(QStringLiteral("ovpager.cfg")));
     QCOMPARE(home->read(QStringLiteral("notify.cfg")), QByteArray("desktopnotices=beside\n"));
     QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), settingsBefore);
+
+    // A cancelled dialog puts the option back as it was.
+    p->configDialog->show();
+    p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
+    p->configDialog->reject();
+    QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
     for (QMessageBox* b : shownBoxes())
         b->accept();
 }
