@@ -39,6 +39,14 @@ inline QProcessEnvironment pagerEnvironment(const QString& home, const QString& 
     return env;
 }
 
+// The same for a pager built inside the test process.
+inline void setPagerEnvironment(const QString& home, const QString& server)
+{
+    qputenv("HOME", home.toLocal8Bit());
+    qputenv("OVPAGER_SERVER", server.toLatin1());
+    qputenv("OVPAGER_LIBDIR", (home + QStringLiteral("/nolib")).toLocal8Bit());
+}
+
 } // namespace childprocess
 
 // A temporary HOME with the data directory made (mode 0700), so that the

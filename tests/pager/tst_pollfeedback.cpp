@@ -28,9 +28,7 @@ void TestPollFeedback::abstractPane()
     server.close(); // refuses connections to begin with
     QVERIFY(home.write(QStringLiteral("category.dat"), replies::categories));
     QVERIFY(home.write(QStringLiteral("ovpager.cfg"), replies::settings(false)));
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("OVPAGER_SERVER", server.address().toLatin1());
-    qputenv("OVPAGER_LIBDIR", (home.path() + QStringLiteral("/nolib")).toLocal8Bit());
+    childprocess::setPagerEnvironment(home.path(), server.address());
 
     CPager pager;
     QTextBrowser* pane = pager.abstractPane();
