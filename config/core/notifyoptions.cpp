@@ -25,8 +25,6 @@ const ModeName modeNames[] = {{DesktopNotices::Off, "off"},
 NotifyOptions parseNotifyOptions(const QByteArray& text)
 {
     NotifyOptions options;
-    if (text.size() > maxNotifyFileSize)
-        return options;
     for (const QByteArray& rawLine : text.split('\n')) {
         const int equals = rawLine.indexOf('=');
         if (equals < 0)

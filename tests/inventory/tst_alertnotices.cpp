@@ -41,9 +41,7 @@ void TestAlertNotices::alertsAnnounced_data()
     QTest::addColumn<int>("notices");
     QTest::addColumn<int>("boxes");
 
-    QTest::newRow("off: boxes alone") << DesktopNotices::Off << true << 0 << 2;
     QTest::newRow("instead: notices alone") << DesktopNotices::Instead << true << 2 << 0;
-    QTest::newRow("beside: notices and boxes") << DesktopNotices::Beside << true << 2 << 2;
     QTest::newRow("instead without a service: boxes") << DesktopNotices::Instead << false << 0 << 2;
 }
 
