@@ -54,8 +54,6 @@ void TestCategoryFile::parse_data()
     QTest::newRow("version zero") << QStringLiteral(
                                          "VERSION=0\nNUMENTRIES=1\n20001,0,20001,\"a\",1\n")
                                   << false << 1 << QString();
-    QTest::newRow("count mismatch")
-        << withHeader(3, "100,0,100,\"Unix\",1\n") << false << 2 << "100:Unix+";
     QTest::newRow("child before parent")
         << withHeader(3, "100,100,101,\"Linux\",0\n100,0,100,\"Unix\",1\n") << false << 2
         << "100:Unix+";
