@@ -20,6 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::check(walked == taken, "walker differs from repeated takes");
         fuzz::check(walker.remaining() == source, "walker leaves other text than the takes");
     }
+    const QLatin1String names[] = {QLatin1String("headline"), QLatin1String("id"),
+                                   QLatin1String("vuln"), QLatin1String("id")};
+    QString source = text, value, store;
+    QStringView values[4];
+    bool found[4];
+    takeTaggedValues(text, names, 4, values, found, store);
+    for (int i = 0; i < 4; ++i) {
+        const bool took = takeTaggedValue(names[i], source, value);
+        fuzz::check(found[i] == took && (!took || values[i] == value),
+                    "fields differ from repeated takes");
+    }
     QString stripped = text;
     stripMarkup(stripped);
     fuzz::check(stripped.size() <= text.size(), "stripping made the text longer");

@@ -13,7 +13,7 @@ CTaggedWalker::CTaggedWalker(const QString& name, const QString& text, qsizetype
 {
 }
 
-qsizetype CTaggedWalker::findTag(const QString& pattern) const
+qsizetype CTaggedWalker::findJoinedTag(const QString& pattern) const
 {
     const qsizetype len = pattern.size();
     auto matchesAt = [&](qsizetype i) {
@@ -31,8 +31,7 @@ qsizetype CTaggedWalker::findTag(const QString& pattern) const
     for (qsizetype i = joinStart; i < m_prefix.size(); ++i)
         if (matchesAt(i))
             return i;
-    const qsizetype hit = ::findTag(m_view, pattern, m_pos);
-    return hit < 0 ? -1 : m_prefix.size() + hit - m_pos;
+    return -1;
 }
 
 qsizetype CTaggedWalker::findChar(QChar c, qsizetype from) const
@@ -57,27 +56,66 @@ QString CTaggedWalker::slice(qsizetype from, qsizetype to) const
     return out;
 }
 
-bool CTaggedWalker::take(QString& value)
+bool CTaggedWalker::findElement(Element& e) const
 {
-    const qsizetype openAt = findTag(m_open);
-    if (openAt < 0)
-        return false;
-    const qsizetype closeAt = findTag(m_close);
-    if (closeAt < 0 || closeAt <= openAt)
+    qsizetype openAt = findJoinedTag(m_open);
+    qsizetype closeAt = findJoinedTag(m_close);
+    // One pass over the rest finds the first of each tag; a closing tag
+    // before any opening one settles it.
+    for (qsizetype i = m_view.indexOf(u'<', m_pos); i >= 0 && (openAt < 0 || closeAt < 0);
+         i = m_view.indexOf(u'<', i + 1)) {
+        const qsizetype combined = m_prefix.size() + i - m_pos;
+        if (closeAt < 0 && isTagAt(m_view, i, m_close)) {
+            closeAt = combined;
+            if (openAt < 0)
+                return false;
+        } else if (openAt < 0 && isTagAt(m_view, i, m_open)) {
+            openAt = combined;
+        }
+    }
+    if (openAt < 0 || closeAt < 0 || closeAt <= openAt)
         return false;
     const qsizetype openEnd = findChar(u'>', openAt + m_open.size());
     const qsizetype closeEnd = findChar(u'>', closeAt + m_close.size());
     if (openEnd < 0 || closeEnd < 0 || openEnd >= closeAt)
         return false;
+    e = {openAt, openEnd + 1, closeAt, closeEnd};
+    return true;
+}
 
-    value = slice(openEnd + 1, closeAt);
+void CTaggedWalker::skip(const Element& e)
+{
     // Keep what stood before the element; go on after it.
-    const qsizetype restStart = m_pos + closeEnd + 1 - m_prefix.size();
-    if (openAt < m_prefix.size())
-        m_prefix.truncate(openAt);
+    const qsizetype restStart = m_pos + e.closeEnd + 1 - m_prefix.size();
+    if (e.openAt < m_prefix.size())
+        m_prefix.truncate(e.openAt);
     else
-        m_prefix += m_view.mid(m_pos, openAt - m_prefix.size());
+        m_prefix += m_view.mid(m_pos, e.openAt - m_prefix.size());
     m_pos = restStart;
+}
+
+bool CTaggedWalker::take(QString& value)
+{
+    Element e;
+    if (!findElement(e))
+        return false;
+    value = slice(e.valueFrom, e.valueTo);
+    skip(e);
+    return true;
+}
+
+bool CTaggedWalker::take(QStringView& value)
+{
+    Element e;
+    if (!findElement(e))
+        return false;
+    if (e.valueFrom >= m_prefix.size()) {
+        value = m_view.mid(m_pos + e.valueFrom - m_prefix.size(), e.valueTo - e.valueFrom);
+    } else {
+        m_joined = slice(e.valueFrom, e.valueTo);
+        value = m_joined;
+    }
+    skip(e);
     return true;
 }
 

@@ -15,6 +15,9 @@ public:
     CTaggedWalker(const QString& name, const QString& text, qsizetype from, qsizetype to);
 
     bool take(QString& value);
+    // The same, as a view into the walked text where the value lies in it
+    // whole (into the walker otherwise), valid until the next take.
+    bool take(QStringView& value);
     // The text as repeated takes would have left it.
     QString remaining() const;
 
@@ -25,7 +28,13 @@ private:
     {
         return i < m_prefix.size() ? m_prefix.at(i) : m_view.at(m_pos + i - m_prefix.size());
     }
-    qsizetype findTag(const QString& pattern) const;
+    struct Element
+    {
+        qsizetype openAt, valueFrom, valueTo, closeEnd;
+    };
+    bool findElement(Element& e) const;
+    void skip(const Element& e);
+    qsizetype findJoinedTag(const QString& pattern) const;
     qsizetype findChar(QChar c, qsizetype from) const;
     QString slice(qsizetype from, qsizetype to) const;
 
@@ -35,4 +44,5 @@ private:
     QStringView m_view;
     qsizetype m_pos = 0;
     QString m_prefix;
+    QString m_joined; // a value that spans the prefix's end
 };

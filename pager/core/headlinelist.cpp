@@ -4,6 +4,29 @@
 #include "pager/core/taggedtext.h"
 #include "pager/core/textencoding.h"
 
+#include <algorithm>
+
+namespace {
+
+// A decimal number as QString::toInt() reads it, short plain digits (the
+// usual case) read directly.
+int number(QStringView text, bool* ok)
+{
+    text = text.trimmed();
+    if (text.isEmpty() || text.size() > 9)
+        return text.toInt(ok);
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return text.toInt(ok);
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    *ok = true;
+    return value;
+}
+
+} // namespace
+
 QString formatHeadlineRecord(const Headline& h)
 {
     return QStringLiteral("<headline>\n\t<category>0</category>\n\t<link>") + h.link +
@@ -27,28 +50,46 @@ ContentReply parseContentReply(const QString& text)
         return reply;
     }
     CTaggedWalker walker(QStringLiteral("headline"), text, top.valueFrom, top.valueTo);
-    QString record;
+    static const QLatin1String names[] = {QLatin1String("category"),  QLatin1String("link"),
+                                          QLatin1String("title"),     QLatin1String("id"),
+                                          QLatin1String("timestamp"), QLatin1String("topcategory"),
+                                          QLatin1String("newflag")};
+    enum
+    {
+        Category,
+        Link,
+        Title,
+        Id,
+        Timestamp,
+        TopCategory,
+        NewFlag,
+        Count
+    };
+    // Fields are read as views; a string is made only for what is kept.
+    QStringView record, field[Count];
+    bool found[Count];
+    QString store;
     while (walker.take(record)) {
-        Headline h;
-        QString category, id, topId, newFlag;
-        if (!takeTaggedValue(QStringLiteral("category"), record, category) ||
-            !takeTaggedValue(QStringLiteral("link"), record, h.link) ||
-            !takeTaggedValue(QStringLiteral("title"), record, h.title) ||
-            !takeTaggedValue(QStringLiteral("id"), record, id) ||
-            !takeTaggedValue(QStringLiteral("timestamp"), record, h.timestamp) ||
-            !takeTaggedValue(QStringLiteral("topcategory"), record, topId))
+        takeTaggedValues(record, names, Count, field, found, store);
+        if (!std::all_of(found, found + NewFlag, [](bool f) { return f; }))
             continue;
-        if (takeTaggedValue(QStringLiteral("newflag"), record, newFlag)) {
-            bool ok = false;
-            const int flag = newFlag.trimmed().toInt(&ok);
-            h.isNew = ok && flag != 0;
-        }
         bool idOk = false, topOk = false;
-        h.id = id.trimmed().toInt(&idOk);
-        h.topId = topId.trimmed().toInt(&topOk);
+        const int id = number(field[Id], &idOk);
+        const int topId = number(field[TopCategory], &topOk);
         if (!idOk || !topOk)
             continue;
-        reply.records.append(h);
+        Headline h;
+        h.id = id;
+        h.topId = topId;
+        if (found[NewFlag]) {
+            bool ok = false;
+            const int flag = number(field[NewFlag], &ok);
+            h.isNew = ok && flag != 0;
+        }
+        h.title = field[Title].toString();
+        h.link = field[Link].toString();
+        h.timestamp = field[Timestamp].toString();
+        reply.records.append(std::move(h));
     }
     return reply;
 }

@@ -13,6 +13,7 @@ private slots:
     void strip_data();
     void strip();
     void walkerMatchesRepeatedTakes();
+    void fieldsMatchRepeatedTakes();
 };
 
 void TestTaggedText::take_data()
@@ -181,11 +182,49 @@ void TestTaggedText::walkerMatchesRepeatedTakes()
         const QString framed = QStringLiteral("<ab>x</ab>") + text + QStringLiteral("</ab>");
         CTaggedWalker walker(QStringLiteral("ab"), framed, 10, 10 + text.size());
         QStringList got;
-        while (walker.take(value))
-            got << value;
+        QStringView view;
+        // Views and copies in turn, so each follows the other's joins.
+        for (bool asView = false;; asView = !asView) {
+            if (asView ? !walker.take(view) : !walker.take(value))
+                break;
+            got << (asView ? view.toString() : value);
+        }
         if (got != expected || walker.remaining() != reference)
             QFAIL(qPrintable(QStringLiteral("round ") + QString::number(round) + " text \"" + text +
                              "\": walked " + got.join(u'|') + ", expected " + expected.join(u'|')));
+    }
+}
+
+void TestTaggedText::fieldsMatchRepeatedTakes()
+{
+    // Names that are prefixes of each other, tags cut and nested, joins.
+    const QStringList pieces = {
+        "<a>", "</a>", "<ab>", "</ab>", "<b>", "</b>", "<a ",      "<",           ">",         "x",
+        "</",  "<A>",  "</B>", "<b",    " ",   "<ab",  "<a>x</a>", "<b z>y</b >", "<AB>z</ab>"};
+    const QLatin1String names[] = {QLatin1String("a"), QLatin1String("ab"), QLatin1String("b"),
+                                   QLatin1String("a")};
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        const int length = random.bounded(1, 8);
+        for (int i = 0; i < length; ++i)
+            text += pieces.at(random.bounded(int(pieces.size())));
+
+        QString source = text, value;
+        QStringList expected;
+        for (const QLatin1String name : names)
+            expected << (takeTaggedValue(name, source, value) ? value : QStringLiteral("-"));
+
+        QStringView values[4];
+        bool found[4];
+        QString store;
+        takeTaggedValues(text, names, 4, values, found, store);
+        QStringList got;
+        for (int i = 0; i < 4; ++i)
+            got << (found[i] ? values[i].toString() : QStringLiteral("-"));
+        if (got != expected)
+            QFAIL(qPrintable("text \"" + text + "\": " + got.join(u'|') + ", expected " +
+                             expected.join(u'|')));
     }
 }
 
