@@ -34,7 +34,7 @@ void TestCSignalQuitter::endings()
     CSignalQuitter quitter;
     quitter.watchPollSignal();
     QSignalSpy polls(&quitter, &CSignalQuitter::pollRequested);
-    QSignalSpy ending(qApp, &QCoreApplication::aboutToQuit);
+    QSignalSpy ending(QCoreApplication::instance(), &QCoreApplication::aboutToQuit);
     QTimer::singleShot(10, [signum] { ::raise(signum); });
     QTimer::singleShot(1000, [] { QCoreApplication::exit(5); }); // not ended by the signal
     QCOMPARE(QCoreApplication::exec(), quits ? 0 : 5);
