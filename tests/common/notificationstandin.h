@@ -11,7 +11,6 @@
 #include <QDBusVirtualObject>
 #include <QMutex>
 #include <QStringList>
-#include <QVariantMap>
 
 struct RecordedNotice
 {
@@ -20,7 +19,6 @@ struct RecordedNotice
     QString summary;
     QString body;
     QStringList actions;
-    QVariantMap hints;
     uint id = 0;
 };
 
@@ -85,10 +83,8 @@ public:
             return true;
         }
         const QList<QVariant> a = message.arguments();
-        RecordedNotice n{a.at(0).toString(),        a.at(1).toUInt(),
-                         a.at(3).toString(),        a.at(4).toString(),
-                         a.at(5).toStringList(),    qdbus_cast<QVariantMap>(a.at(6)),
-                         uint(m_notices.size() + 1)};
+        RecordedNotice n{a.at(0).toString(), a.at(1).toUInt(),       a.at(3).toString(),
+                         a.at(4).toString(), a.at(5).toStringList(), uint(m_notices.size() + 1)};
         m_notices << n;
         connection.send(message.createReply(QVariant::fromValue(n.id)));
         return true;

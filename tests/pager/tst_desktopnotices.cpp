@@ -74,6 +74,8 @@ void TestDesktopNotices::init()
 
 void TestDesktopNotices::cleanup()
 {
+    for (QMessageBox* b : shownBoxes())
+        b->accept();
     pager.reset();
     service.reset();
     server.reset();
@@ -118,27 +120,20 @@ void TestDesktopNotices::newsAnnounced()
     }
     start(notifyFile);
     QTRY_VERIFY(!server->linesStartingWith(poll).isEmpty());
-    if (box) {
+    if (box)
         QTRY_COMPARE(shownBoxes().size(), 1);
-        QVERIFY(shownBoxes().first()->text().endsWith("\n\nVulnerabilities"));
-    }
     if (notice) {
         QTRY_COMPARE(service->notices().size(), 1);
-        QCOMPARE(service->notices().first().summary, QStringLiteral("Vulnerabilities"));
         QCOMPARE(service->notices().first().body, QStringLiteral("Item 10 of 1"));
     }
     QTest::qWait(300); // time for what should not come
     QCOMPARE(shownBoxes().size(), box ? 1 : 0);
     QCOMPARE(service ? service->notices().size() : 0, notice ? 1 : 0);
-    for (QMessageBox* b : shownBoxes())
-        b->accept();
 }
 
 void TestDesktopNotices::urgentWhileFlashing()
 {
-    service = std::make_unique<NotificationStandIn>();
-    QVERIFY(service->start());
-    CPager* p = start("desktopnotices=beside\n", true);
+    CPager* p = start(QByteArray(), true);
     p->show();
     QVERIFY(QTest::qWaitForWindowExposed(p));
     QTRY_COMPARE(shownBoxes().size(), 1);
@@ -172,8 +167,6 @@ void TestDesktopNotices::optionKeptInItsOwnFile()
     p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
     p->configDialog->reject();
     QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
-    for (QMessageBox* b : shownBoxes())
-        b->accept();
 }
 
 int main(int argc, char** argv)
