@@ -92,7 +92,6 @@ void TestConfig::recipients_data()
     QTest::addColumn<QString>("verboseTo");
     QTest::addColumn<QString>("box"); // empty: the check passes
 
-    QTest::newRow("brief on, empty") << true << "" << false << "" << missing("brief");
     QTest::newRow("both on and empty: brief first") << true << "" << true << "" << missing("brief");
     QTest::newRow("brief given, verbose empty")
         << true << "b@x.example" << true << "" << missing("verbose");
@@ -147,7 +146,6 @@ void TestConfig::unstorableTextRefused_data()
     QTest::addColumn<QString>("box");
     QTest::newRow("browser") << 0 << unstorable("web browser path");
     QTest::newRow("verbose recipients") << 1 << unstorable("verbose email recipients");
-    QTest::newRow("brief recipients") << 2 << unstorable("brief email recipients");
     QTest::newRow("mailer") << 3 << unstorable("mailer command line");
 }
 

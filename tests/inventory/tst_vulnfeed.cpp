@@ -80,7 +80,6 @@ void TestVulnFeed::productIds_data()
     QTest::newRow("blanks around ids")
         << " 10 : 1001 , 20:2001 " << QList<int>{10, 20} << QList<int>{1001, 2001};
     QTest::newRow("split at the first colon") << "10:1001:5" << QList<int>{10} << QList<int>{0};
-    QTest::newRow("empty text") << "" << QList<int>{} << QList<int>{};
 }
 
 void TestVulnFeed::productIds()

@@ -70,8 +70,6 @@ void TestVulnTree::read_data()
     QTest::newRow("product before its vendor is skipped")
         << QByteArray("10,1001,\"Early\"\n0,10,\"Acme\"\n10,1002,\"Late\"\n") << 0
         << "10:Acme(1002:Late)" << 1 << false;
-    QTest::newRow("only orphan products")
-        << QByteArray("VERSION=3\n5,6,\"x\"\n") << 3 << QString() << 1 << false;
     QTest::newRow("product of an earlier vendor after another vendor")
         << QByteArray("0,1,\"A\"\n0,2,\"B\"\n1,11,\"a1\"\n2,21,\"b1\"\n1,12,\"a2\"\n") << 0
         << "1:A(11:a1 12:a2) 2:B(21:b1)" << 0 << false;

@@ -233,7 +233,6 @@ void TestCWWWServer::adImage_data()
     QTest::addColumn<QByteArray>("image"); // empty: the old ad.gif stays
 
     const QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\n\r\n";
-    QTest::newRow("big image in pieces") << head + gif(5000) << 2000 << gif(5000);
     QTest::newRow("marker split across reads") << paddedHead(1021) + gif(400) << 1024 << gif(400);
     QTest::newRow("marker split after its fourth byte")
         << paddedHead(1020) + gif(400) << 1024 << gif(400);
@@ -319,7 +318,10 @@ void TestCWWWServer::badReplies()
     if (!file.isEmpty())
         QVERIFY(blocked ? QDir(dataDirPath).mkdir(file) : m_dir->write(file, "old"));
     Harness h;
-    h.link->setTimeouts(2000, 300, answer.trickleMs > 0 ? 1200 : 30000);
+    // Only the stalled row needs a short idle limit; a big reply must not time out
+    // on a slow (sanitizer) build while one large read is being taken in.
+    const bool stalls = QByteArray(QTest::currentDataTag()).contains("stalls");
+    h.link->setTimeouts(2000, stalls ? 300 : 5000, answer.trickleMs > 0 ? 1200 : 30000);
     if (QByteArray(QTest::currentDataTag()) == "connection refused") {
         // Nothing listens for the first attempt; the port opens once it has failed.
         h.server.keepPort();
