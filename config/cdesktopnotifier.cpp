@@ -90,6 +90,13 @@ void CDesktopNotifier::capabilitiesAnswered(QDBusPendingCallWatcher* watcher)
 
 void CDesktopNotifier::notify(const Pending& pending)
 {
+    if (!pending.group.isEmpty()) {
+        if (m_inFlight.contains(pending.group)) {
+            m_held.insert(pending.group, pending);
+            return;
+        }
+        m_inFlight.insert(pending.group);
+    }
     QDBusMessage message = call("Notify");
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
@@ -105,12 +112,16 @@ void CDesktopNotifier::notify(const Pending& pending)
                 const QDBusPendingReply<uint> reply = *w;
                 if (reply.isError()) {
                     runFallback(pending);
-                    return;
+                } else {
+                    remember(reply.value());
+                    if (!pending.group.isEmpty())
+                        m_groups.insert(pending.group, reply.value());
                 }
-                const uint id = reply.value();
-                remember(id);
-                if (!pending.group.isEmpty())
-                    m_groups.insert(pending.group, id);
+                if (!pending.group.isEmpty()) {
+                    m_inFlight.remove(pending.group);
+                    if (m_held.contains(pending.group))
+                        notify(m_held.take(pending.group));
+                }
             });
 }
 

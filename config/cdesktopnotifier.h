@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -69,4 +70,8 @@ private:
     QList<Pending> m_waiting;      // sent once the service's capabilities are known
     QList<uint> m_ours;            // ids of our notices still shown, newest last
     QHash<QString, uint> m_groups; // the last notice of each group
+    // A group's next notice waits for the id of the one before it, or it
+    // could not replace it; only the newest waiting one is worth showing.
+    QHash<QString, Pending> m_held;
+    QSet<QString> m_inFlight;
 };
