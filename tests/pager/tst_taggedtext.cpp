@@ -27,10 +27,6 @@ void TestTaggedText::take_data()
                            << "a<title>x</title>b" << QStringList{"x"} << "ab";
     QTest::newRow("attributes skipped") << "title"
                                         << "<title lang=\"en\">x</title>" << QStringList{"x"} << "";
-    QTest::newRow("name prefix passed over")
-        << "vuln"
-        << "<vulns>a</vulns><vulnerable>b</vulnerable><vuln>c</vuln>" << QStringList{"c"}
-        << "<vulns>a</vulns><vulnerable>b</vulnerable>";
     QTest::newRow("letter digit slash after name")
         << "title"
         << "<titlex>1</titlex><title2>2</title2><title/>3<title>4</title>" << QStringList{"4"}
@@ -54,8 +50,6 @@ void TestTaggedText::take_data()
     QTest::newRow("closing tag before opening tag")
         << "a"
         << "</a><a>x</a>" << QStringList{} << "</a><a>x</a>";
-    QTest::newRow("empty element") << "a"
-                                   << "<a></a>" << QStringList{""} << "";
     QTest::newRow("value unchanged")
         << "a"
         << "<a> &amp; \n<b>x</b> </a>" << QStringList{" &amp; \n<b>x</b> "} << "";
