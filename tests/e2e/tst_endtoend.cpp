@@ -1,6 +1,5 @@
 // The real pager under Xvfb against the real bundled server, in a temporary
-// HOME: the main job, a category update round, non-ASCII text, and the
-// server's faults.
+// HOME: the main job and the server's faults.
 #include "pager/core/categoryfile.h"
 #include "pager/core/headlinelist.h"
 #include "pager/core/taggedtext.h"
@@ -25,7 +24,6 @@ private slots:
     void init();
     void cleanup();
     void mainJob();
-    void nonAsciiText();
     void faults_data();
     void faults();
 
@@ -42,7 +40,6 @@ private:
 namespace {
 
 using testfiles::readAll;
-using testfiles::writeAll;
 
 // The store, read and written back, gives the same bytes when it is whole
 // and in its exact layout.
@@ -131,27 +128,6 @@ void TestEndToEnd::mainJob()
     QVERIFY(
         parseCategoryFile(QString::fromLatin1(readAll(home->dataFile("category.dat")))).isValid());
     QVERIFY(QImageReader(home->dataFile("ad.gif")).imageCount() > 1);
-}
-
-// UTF-8 on the wire and in the store, and a Latin-1 store from an older run
-// still loads.
-void TestEndToEnd::nonAsciiText()
-{
-    const QString title = QString::fromUtf8("Grüße aus Zürich – 50%1 naïve");
-    QVERIFY(QFile::remove(data->filePath("headlines.txt")));
-    QVERIFY(
-        writeAll(data->filePath("headlines.txt"), "20001\t0\t" + title.toUtf8() + "\tAbstract\n"));
-    QVERIFY(home->write("category.dat", readAll(data->filePath("categories.dat"))));
-    QVERIFY(home->write("article.dat",
-                        replies::topnews(replies::headline(20001, 1, "20000101000000", 0)
-                                             .replace("Item 1 of 20001", "Caf\xe9 cr\xe8me"))));
-    QVERIFY(startServer());
-    QVERIFY(startPager());
-    QVERIFY(pager.waitForLog("New Content"));
-    QVERIFY(pager.stop());
-    const QByteArray store = readAll(home->dataFile("article.dat"));
-    QVERIFY2(store.contains("<title>" + title.toUtf8() + "</title>"), store.constData());
-    QVERIFY2(store.contains("<title>Caf\xc3\xa9 cr\xc3\xa8me</title>"), store.constData());
 }
 
 // Replies only the whole program can be shown to survive: each fault must
