@@ -61,7 +61,6 @@ void TestKeyboard::keyPaths_data()
     QTest::newRow("Return opens the selected headline") << int(Qt::Key_Return) << 0;
     QTest::newRow("Space ticks and unticks a category") << int(Qt::Key_Space) << 0;
     QTest::newRow("F5 polls") << int(Qt::Key_F5) << 0;
-    QTest::newRow("Alt+U is the Update button") << int(Qt::Key_U) << int(Qt::AltModifier);
     QTest::newRow("Ctrl+Q quits and saves") << int(Qt::Key_Q) << int(Qt::ControlModifier);
 }
 

@@ -54,7 +54,6 @@ private slots:
     void init();
     void intoPages_data();
     void intoPages();
-    void fromPages();
 
 private:
     QTemporaryDir lib;
@@ -125,21 +124,6 @@ void TestSettingsPages::intoPages()
     // A recipient field can be typed in exactly when its notice is on.
     QCOMPARE(inventory->verboseEdit->isEnabled(), expected.verboseNotify);
     QCOMPARE(inventory->briefEdit->isEnabled(), expected.briefNotify);
-}
-
-void TestSettingsPages::fromPages()
-{
-    const PagerSettings s = distinct();
-    options->setValues(s.numItems, s.pollMinutes, s.browserPath, s.flashIcon, s.popup,
-                       s.configRestart);
-    options->selectSkin(s.skin);
-    inventory->verboseEdit->setText(s.verboseEmail);
-    inventory->briefEdit->setText(s.briefEmail);
-    inventory->mailerEdit->setText(s.mailer);
-    inventory->vulnPopupBox->setChecked(s.vulnPopup);
-    inventory->verboseBox->setChecked(s.verboseNotify);
-    inventory->briefBox->setChecked(s.briefNotify);
-    QCOMPARE(formatSettings(settingsFromPages(*options, *inventory)), formatSettings(s));
 }
 
 QTEST_MAIN(TestSettingsPages)
