@@ -146,10 +146,6 @@ void TestInventoryFile::parse_data()
                        product(0, 0) + QStringLiteral("\t\t<product><vid>x</vid><pid>y</pid>"
                                                       "</product>\n")))
         << "20261201 |  | A[2]=";
-    QTest::newRow("cut off inside a profile")
-        << QStringLiteral("<timestamp>5</timestamp>\n<customitems>\n</customitems>\n"
-                          "<netinventory>\n\t<entity>\n\t\t<name>A</name>\n")
-        << "5 |  | ";
     QTest::newRow("timestamp inside a category name is taken out first")
         << QStringLiteral("<customitems>") +
                custom(QStringLiteral("<timestamp>5</timestamp>a"), "k", "1") +

@@ -30,9 +30,6 @@ void TestMailerRunner::commandLine_data()
     QTest::newRow("command after semicolon") << "a@example.org; rm -rf ~"
                                              << ""
                                              << "Recipients for the brief mail refused";
-    QTest::newRow("mailer option") << "-oQ/tmp"
-                                   << ""
-                                   << "Recipients for the brief mail refused";
     QTest::newRow("empty after trimming") << " \t "
                                           << ""
                                           << "No recipients for the brief mail; nothing was sent";
