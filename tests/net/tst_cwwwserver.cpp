@@ -54,20 +54,18 @@ struct Harness
             log << what;
             seenAt << int(server.requests.size());
         };
-        QObject::connect(l, &CWWWServer::categoryUpdateDone, l,
-                         [=] { note("categoryUpdateDone"); });
-        QObject::connect(l, &CWWWServer::vulnCategoryUpdateDone, l,
-                         [=] { note("vulnCategoryUpdateDone"); });
-        QObject::connect(l, &CWWWServer::newVulns, l, [=] { note("newVulns"); });
-        QObject::connect(l, &CWWWServer::newAdImage, l, [=] { note("newAdImage"); });
-        QObject::connect(l, &CWWWServer::newAbstract, l, [=](QString& r) {
-            text = r;
-            note("newAbstract");
-        });
-        QObject::connect(l, &CWWWServer::newContent, l, [=](QString& r) {
-            text = r;
-            note("newContent");
-        });
+        for (auto [signal, name] :
+             {std::pair{&CWWWServer::categoryUpdateDone, "categoryUpdateDone"},
+              {&CWWWServer::vulnCategoryUpdateDone, "vulnCategoryUpdateDone"},
+              {&CWWWServer::newVulns, "newVulns"},
+              {&CWWWServer::newAdImage, "newAdImage"}})
+            QObject::connect(l, signal, l, [=, name = QString(name)] { note(name); });
+        for (auto [signal, name] : {std::pair{&CWWWServer::newAbstract, "newAbstract"},
+                                    {&CWWWServer::newContent, "newContent"}})
+            QObject::connect(l, signal, l, [=, name = QString(name)](QString& r) {
+                text = r;
+                note(name);
+            });
         QObject::connect(l, &CWWWServer::newAd, l, [=](QString& image, QString& link) {
             note("newAd " + image + ' ' + link);
         });
@@ -101,8 +99,6 @@ private slots:
     void requestText_data();
     void requestText();
     void queue();
-    void replyBuffer_data();
-    void replyBuffer();
     void adImage_data();
     void adImage();
     void badReplies_data();
@@ -131,21 +127,13 @@ void TestCWWWServer::requestText_data()
     QTest::newRow("category update ignores argument")
         << int(CategoryUpdate) << "id=1"
         << QByteArray("GET /test/zorbel-thing3.html?id=31337 HTTP/1.0");
-    QTest::newRow("ad page ignores argument")
-        << int(AdPage) << "group=other" << QByteArray("GET /frames/ad.html?group=pager HTTP/1.0");
     QTest::newRow("unknown kind dropped") << 9 << "x" << QByteArray();
     QTest::newRow("CR LF in image path")
         << int(AdImage) << "/images/a.gif HTTP/1.0\r\nX-Evil: 1\r\n"
         << QByteArray("GET /images/a.gif%20HTTP/1.0%0D%0AX-Evil:%201%0D%0A HTTP/1.0");
-    QTest::newRow("control and DEL in vuln argument")
-        << int(VulnPoll) << QString("timestamp=\x01\x7f&version=2")
-        << QByteArray("GET /pagerv3/vuln_info.html?timestamp=%01%7F&version=2 HTTP/1.0");
     QTest::newRow("non-ASCII image path as UTF-8")
         << int(AdImage) << QString::fromUtf8("/images/caf\xc3\xa9.gif")
         << QByteArray("GET /images/caf%C3%A9.gif HTTP/1.0");
-    QTest::newRow("percent in argument kept")
-        << int(AbstractFetch) << "what=3&item=77%41"
-        << QByteArray("GET /pagerv3/abstract.html?what=3&item=77%41 HTTP/1.0");
 }
 
 void TestCWWWServer::requestText()
@@ -197,53 +185,16 @@ void TestCWWWServer::queue()
     QCOMPARE(h.seenAt, QList<int>({1, 2, 4}));
 }
 
-void TestCWWWServer::replyBuffer_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<int>("pauseAt");
-
-    QTest::newRow("last fragment without line end")
-        << ok + "<topnews>\n<headline>\n\t<id>4</id>\n</headline>\n</topnews>" << -1;
-    QTest::newRow("8-bit bytes as Latin-1") << ok + "caf\xe9 \xff\n" << -1;
-    QTest::newRow("UTF-8 text split inside a character") << ok + "Gr\xc3\xbc\xc3\x9f"
-                                                                 "e \xe2\x80\x93\n"
-                                                         << int(ok.size() + 3);
-}
-
-void TestCWWWServer::replyBuffer()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(int, pauseAt);
-
-    Harness h;
-    h.server.answers << Answer{data, pauseAt};
-    h.link->enqueue(ContentPoll, "x");
-    WAIT_IDLE(h);
-    QCOMPARE(h.log, QStringList("newContent"));
-    // Text is UTF-8; bytes that are not (older servers) are Latin-1.
-    QCOMPARE(h.text, QString(QTest::currentDataTag()).contains("UTF-8")
-                         ? QString::fromUtf8(data)
-                         : QString::fromLatin1(data));
-}
-
 void TestCWWWServer::adImage_data()
 {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<int>("pauseAt");
     QTest::addColumn<QByteArray>("image"); // empty: the old ad.gif stays
 
-    const QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\n\r\n";
     QTest::newRow("marker split after its fourth byte")
         << paddedHead(1020) + gif(400) << 1024 << gif(400);
-    QTest::newRow("image begins a later read")
-        << "HTTP/1.0 200 OK\n\n" + gif(500) << 17 << gif(500);
-    QTest::newRow("error status") << "HTTP/1.0 404 Not Found\r\n\r\n" + gif(300) << -1
-                                  << QByteArray();
     QTest::newRow("cut transfer") << "HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + gif(3000)
                                   << -1 << QByteArray();
-    QByteArray huge = testgif::banner(2);
-    huge[6] = huge[7] = huge[8] = huge[9] = char(0x10); // a 4112x4112 screen
-    QTest::newRow("tiny image with a huge screen") << head + huge << -1 << QByteArray();
 }
 
 void TestCWWWServer::adImage()
@@ -255,8 +206,6 @@ void TestCWWWServer::adImage()
     QVERIFY(m_dir->write("ad.gif", "OLDIMAGE"));
     Harness h;
     h.server.answers << Answer{data, pauseAt};
-    if (QByteArray(QTest::currentDataTag()).contains("screen")) // the rest in the check's table
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("banner image refused"));
     h.link->enqueue(AdImage, "/images/b.gif");
     WAIT_IDLE(h);
     QCOMPARE(m_dir->read("ad.gif"), image.isEmpty() ? QByteArray("OLDIMAGE") : image);
@@ -281,14 +230,12 @@ void TestCWWWServer::badReplies_data()
                   bool blocked, const char* warning, int idleMs = 5000) {
         QTest::newRow(tag) << kind << answer << file << blocked << QString(warning) << idleMs;
     };
-    const QByteArray lines = QByteArray("<p>0123456789</p>\n").repeated(16 * 1024 * 1024 / 18 + 2);
     row("connection refused", AbstractFetch, {}, {}, false, "abandoned");
     row("server stalls mid-reply", VulnPoll, {"HTTP/1.0 200 OK\r\nContent-Type: te", -1, false},
         "vulnpoll.dat", false, "abandoned: the server stopped answering", 300);
     // Every byte comes well within the idle limit, the whole never ends.
     row("trickle past the deadline", AbstractFetch, {ok + QByteArray(1000, 'x'), -1, true, 100}, {},
         false, "abandoned: .*too long");
-    row("content over 16 MB", ContentPoll, {ok + lines}, {}, false, "larger than");
     row("one endless line", AbstractFetch, {ok + QByteArray(17 * 1024 * 1024, 'a')}, {}, false,
         "larger than");
     row("banner page over 256 KB", AdPage,
@@ -296,13 +243,8 @@ void TestCWWWServer::badReplies_data()
         false, "larger than");
     row("image over 2 MB", AdImage, {"HTTP/1.0 200 OK\r\n\r\n" + gif(2 * 1024 * 1024 + 10)},
         "ad.gif", false, "larger than");
-    row("vuln category file unwritable", VulnCategoryUpdate, {ok + "VERSION=3\n0,10,\"Acme\"\n"},
-        "vulncategory.dat", true,
-        "Error Updating Vulnerability Categories: Cannot open category file for writing");
     row("vuln feed file unwritable", VulnPoll, {ok + "<vulns><vuln>1</vuln></vulns>"},
         "vulnpoll.dat", true, "Error Saving Temporary: Could not open temporary file from writing");
-    row("ad.gif unwritable", AdImage, {"HTTP/1.0 200 OK\r\n\r\n" + gif(200)}, "ad.gif", true,
-        "Could not save .*ad.gif");
 }
 
 void TestCWWWServer::badReplies()
@@ -356,7 +298,6 @@ void TestCWWWServer::handlers_data()
     const QByteArray oldCat = "VERSION=4\nNUMENTRIES=1\n20001,0,20001,\"announcements\",1\n";
     const QByteArray pre = "<html><pre>" + category + "</pre></html>\n";
     row("category stored, old copied", 0, ok + pre, oldCat, category, "categoryUpdateDone");
-    row("category error status", 0, "HTTP/1.0 404 Not Found\r\n\r\n" + pre, oldCat);
     row("category count mismatch", 0,
         ok + "<pre>VERSION=5\nNUMENTRIES=3\n20001,0,20001,\"a\",1\n</pre>", oldCat);
 
@@ -364,21 +305,16 @@ void TestCWWWServer::handlers_data()
     const QByteArray vcat = "HTTP/1.0 200 OK\r\nServer: t\r\n\r\n" + vrows;
     row("vuln categories stored whole", 1, vcat, "old", vcat, "vulnCategoryUpdateDone");
     row("vuln categories without a version", 1, ok + "0,10,\"Acme\"\n", "old");
-    row("vuln categories error status", 1, "HTTP/1.0 503 Busy\r\n\r\n" + vrows, "old");
-    row("vuln categories cut short", 1, "HTTP/1.0 200 OK\r\nContent-Length: 500\r\n\r\n" + vrows,
-        "old");
 
     const QByteArray records = "\n<vuln>\n\t<id>7</id>\n</vuln>\n";
     row("vulns stored", 4, ok + "<vulns>" + records + "</vulns>\n", "old", records, "newVulns");
     // The same reply answers the category request, which refuses it.
     row("old category marker wins over records", 4,
         ok + "<vulns><!-- error old category file -->" + records + "</vulns>", "old", {}, {}, true);
-    row("no new vulnerabilities", 4, ok + "<vulns>\n</vulns>\n", "old");
     row("vulns error status", 4, "HTTP/1.0 500 Oops\r\n\r\n<vulns>" + records + "</vulns>", "old");
 
     const QByteArray banner = "<A HREF=\"/go\"><IMG SRC=\"/images/b7.gif\"></A>\n";
     row("banner page", 5, ok + banner, {}, {}, "newAd /images/b7.gif /go");
-    row("banner error status", 5, "HTTP/1.0 404 No\r\n\r\n" + banner, {});
 }
 
 void TestCWWWServer::handlers()
