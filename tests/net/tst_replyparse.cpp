@@ -20,11 +20,8 @@ void TestReplyParse::status_data()
     QTest::addColumn<bool>("success");
 
     QTest::newRow("200") << "HTTP/1.0 200 OK\r\n\r\nbody" << true;
-    QTest::newRow("204, HTTP/1.1") << "HTTP/1.1 204 No Content\r\n" << true;
     QTest::newRow("server error, LF only") << "HTTP/1.0 500 Oops\n\n" << false;
-    QTest::newRow("lower-case protocol") << "http/1.0 200 ok\r\n" << true;
     QTest::newRow("garbled code") << "HTTP/1.0 2x0 OK\r\n" << false;
-    QTest::newRow("status line cut off") << "HTTP/1.0 2" << false;
     QTest::newRow("200 only in body") << "HTTP/1.0 404 No\r\n\r\nHTTP/1.0 200 OK\r\n" << false;
     QTest::newRow("no status line") << "<topnews>\n</topnews>\n" << true;
 }
@@ -47,13 +44,10 @@ void TestReplyParse::cutShort_data()
         << "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nabcd" << 4LL << false;
     QTest::newRow("fewer bytes") << "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabcd" << 10LL
                                  << true;
-    QTest::newRow("no length header") << "HTTP/1.0 200 OK\r\n\r\nabcd" << -1LL << false;
     QTest::newRow("lower-case header, LF only")
         << "HTTP/1.0 200 OK\ncontent-length:  9\n\nabcd" << 9LL << true;
     QTest::newRow("header name in body") << "HTTP/1.0 200 OK\r\n\r\nContent-Length: 99\r\n"
                                          << -1LL << false;
-    QTest::newRow("non-numeric length")
-        << "HTTP/1.0 200 OK\r\nContent-Length: lots\r\n\r\nab" << -1LL << false;
     QTest::newRow("headers cut off")
         << "HTTP/1.0 200 OK\r\nContent-Length: 3\r\nServ" << 3LL << true;
     QTest::newRow("no status line") << "Content-Length: 30\r\n\r\nabc" << 30LL << false;
@@ -81,15 +75,12 @@ void TestReplyParse::adPage_data()
     auto refused = [](const char* tag, const char* page) {
         QTest::newRow(tag) << QString(page) << false << QString() << QString();
     };
-    found("relative image", "<A HREF=\"/go?id=3\"><IMG SRC=\"/images/a.gif\"></A>", "/images/a.gif",
-          "/go?id=3");
     found("escaped colon and ampersand",
           "<A HREF=\"http&#58;//h/go?a=1&amp;b=2\"><IMG SRC=\"/images/a.gif\">", "/images/a.gif",
           "http://h/go?a=1&b=2");
     found("absolute image cut to /images",
           "<IMG SRC=\"http&#58;//ads.h:8080/banners/images/x.gif\"><A HREF=\"/go\">",
           "/images/x.gif", "/go");
-    found("empty link", "<A HREF=\"\"><IMG SRC=\"/images/a.gif\">", "/images/a.gif", QString());
     found("ampersand escaped again and again",
           "<A HREF=\"a&amp;amp;AMP;b&#&#58;58;\"><IMG SRC=\"/images/a\">", "/images/a",
           "a&b&#:58;");
@@ -97,10 +88,8 @@ void TestReplyParse::adPage_data()
           "<A HREF=\"" + QString("&amp;").repeated(200000) + "\"><IMG SRC=\"/images/a\">",
           "/images/a", QString(200000, u'&'));
     refused("no /images", "<A HREF=\"/go\"><IMG SRC=\"http://h/pics/a.gif\">");
-    refused("lower-case img tag", "<A HREF=\"/go\"><img src=\"/images/a.gif\">");
     refused("image quote never closed", "<A HREF=\"/go\"><IMG SRC=\"/images/a.gif");
     refused("missing link", "<IMG SRC=\"/images/a.gif\">");
-    refused("link quote never closed", "<IMG SRC=\"/images/a.gif\"><A HREF=\"/go");
 }
 
 void TestReplyParse::adPage()
