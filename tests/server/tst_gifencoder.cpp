@@ -14,71 +14,67 @@ class TestGifEncoder : public QObject
 {
     Q_OBJECT
 private slots:
-    void readsBack_data();
-    void readsBack();
-    void bannerIsSmall();
-};
+    void readsBack_data()
+    {
+        // The row's name is the kind of picture.
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("colours");
+        QTest::addColumn<int>("frameCount");
+        QTest::newRow("stripes") << QSize(31, 17) << 2 << 2;   // two colours, smallest code size
+        QTest::newRow("uniform") << QSize(300, 300) << 4 << 2; // codes widen past 9 bits
+        QTest::newRow("noise") << QSize(200, 150) << 256 << 2; // fills the table and clears it
+        QTest::newRow("ramp") << QSize(640, 480) << 3 << 1;    // 3 colours, long codes
+    }
 
-void TestGifEncoder::readsBack_data()
-{
-    // The row's name is the kind of picture.
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("colours");
-    QTest::addColumn<int>("frameCount");
-    QTest::newRow("stripes") << QSize(31, 17) << 2 << 2;   // two colours, smallest code size
-    QTest::newRow("uniform") << QSize(300, 300) << 4 << 2; // codes widen past 9 bits
-    QTest::newRow("noise") << QSize(200, 150) << 256 << 2; // fills the table and clears it
-    QTest::newRow("ramp") << QSize(640, 480) << 3 << 1;    // 3 colours, long codes
-}
-
-void TestGifEncoder::readsBack()
-{
-    const QByteArray kind = QTest::currentDataTag();
-    QFETCH(QSize, size);
-    QFETCH(int, colours);
-    QFETCH(int, frameCount);
-    const int width = size.width(), height = size.height();
-    QRandomGenerator random(17);
-    QList<QByteArray> frames;
-    for (int f = 0; f < frameCount; ++f) {
-        QByteArray pixels(qsizetype(width) * height, '\0');
-        for (int i = 0; i < pixels.size(); ++i) {
-            const int x = i % width, y = i / width;
-            const int v = kind == "uniform"   ? f
-                          : kind == "noise"   ? int(random.bounded(colours))
-                          : kind == "stripes" ? x / 3 + y / 5 + f
-                                              : x * y + f;
-            pixels[i] = char(v % colours);
+    void readsBack()
+    {
+        const QByteArray kind = QTest::currentDataTag();
+        QFETCH(QSize, size);
+        QFETCH(int, colours);
+        QFETCH(int, frameCount);
+        const int width = size.width(), height = size.height();
+        QRandomGenerator random(17);
+        QList<QByteArray> frames;
+        for (int f = 0; f < frameCount; ++f) {
+            QByteArray pixels(qsizetype(width) * height, '\0');
+            for (int i = 0; i < pixels.size(); ++i) {
+                const int x = i % width, y = i / width;
+                const int v = kind == "uniform"   ? f
+                              : kind == "noise"   ? int(random.bounded(colours))
+                              : kind == "stripes" ? x / 3 + y / 5 + f
+                                                  : x * y + f;
+                pixels[i] = char(v % colours);
+            }
+            frames << pixels;
         }
-        frames << pixels;
+        QList<GifColor> palette;
+        QVector<QRgb> table;
+        for (int i = 0; i < colours; ++i) {
+            const auto v = uchar(i * 255 / (colours - 1));
+            palette.append({v, uchar(255 - v), uchar(v / 2)});
+            table << qRgb(v, 255 - v, v / 2);
+        }
+        QByteArray gif = encodeGif(width, height, frames, palette);
+        QBuffer buffer(&gif);
+        QImageReader reader(&buffer, "gif");
+        QCOMPARE(reader.imageCount(), frameCount);
+        for (const QByteArray& pixels : frames) {
+            QImage want(reinterpret_cast<const uchar*>(pixels.constData()), width, height, width,
+                        QImage::Format_Indexed8);
+            want.setColorTable(table);
+            QCOMPARE(reader.read().convertToFormat(QImage::Format_RGB32),
+                     want.convertToFormat(QImage::Format_RGB32));
+        }
     }
-    QList<GifColor> palette;
-    QVector<QRgb> table;
-    for (int i = 0; i < colours; ++i) {
-        const auto v = uchar(i * 255 / (colours - 1));
-        palette.append({v, uchar(255 - v), uchar(v / 2)});
-        table << qRgb(v, 255 - v, v / 2);
-    }
-    QByteArray gif = encodeGif(width, height, frames, palette);
-    QBuffer buffer(&gif);
-    QImageReader reader(&buffer, "gif");
-    QCOMPARE(reader.imageCount(), frameCount);
-    for (const QByteArray& pixels : frames) {
-        QImage want(reinterpret_cast<const uchar*>(pixels.constData()), width, height, width,
-                    QImage::Format_Indexed8);
-        want.setColorTable(table);
-        QCOMPARE(reader.read().convertToFormat(QImage::Format_RGB32),
-                 want.convertToFormat(QImage::Format_RGB32));
-    }
-}
 
-void TestGifEncoder::bannerIsSmall()
-{
-    // The sponsor banner the server sends: text and a light sweep, 8 frames.
-    const QByteArray gif =
-        renderBannerGif(QStringLiteral("Orvelle Security"), QStringLiteral("Advisories daily"));
-    QVERIFY(gif.size() < 8000);
-}
+    void bannerIsSmall()
+    {
+        // The sponsor banner the server sends: text and a light sweep, 8 frames.
+        QVERIFY(
+            renderBannerGif(QStringLiteral("Orvelle Security"), QStringLiteral("Advisories daily"))
+                .size() < 8000);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestGifEncoder)
 #include "tst_gifencoder.moc"
