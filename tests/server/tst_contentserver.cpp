@@ -256,7 +256,7 @@ void TestServer::clientsAtOnce()
     // every one of a crowd must find room there, none may wait for a retry.
     // The first two, silent and half a request, hold up no one and are sent
     // away once the request time-out has passed.
-    QVERIFY(start({QStringLiteral("--request-timeout"), QStringLiteral("3000")}));
+    QVERIFY(start({QStringLiteral("--request-timeout"), QStringLiteral("5000")}));
     server.signal(SIGSTOP);
     QObject owner;
     QList<QTcpSocket*> clients;
