@@ -46,11 +46,11 @@ private:
     }
     // A whole request, or a path to GET.
     Reply get(QByteArray request, int ms = 20000);
-    ContentReply poll(const QString& argument)
+    QString pollText(const QString& argument)
     {
-        return parseContentReply(
-            QString::fromUtf8(get("/pagerv3/pager_info.html?" + argument.toLatin1()).body));
+        return QString::fromUtf8(get("/pagerv3/pager_info.html?" + argument.toLatin1()).body);
     }
+    ContentReply poll(const QString& argument) { return parseContentReply(pollText(argument)); }
 
     QTemporaryDir dataDir;
     ServerProcess server;
@@ -128,27 +128,26 @@ void TestServer::everyKindReadsBack()
 void TestServer::contentPolls_data()
 {
     // Patterns for every top and sub-category the reply may hold.
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<int>("count");
     QTest::addColumn<QString>("tops");
     QTest::addColumn<QString>("subs");
-    QTest::newRow("one top") << "version=3&nentries=2&Content=T1" << 2 << "1"
-                             << "\\d+";
-    QTest::newRow("subcategories") << "version=3&nentries=5&Content=T1,101,102" << 5 << "1"
-                                   << "0|101|102";
-    QTest::newRow("nothing chosen") << "version=3&nentries=5&Content=" << 0 << ""
-                                    << "";
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("argument");
+    QTest::newRow("one top") << "1"
+                             << "\\d+" << 2 << "version=3&nentries=2&Content=T1";
+    QTest::newRow("subcategories") << "1"
+                                   << "0|101|102" << 5 << "version=3&nentries=5&Content=T1,101,102";
+    QTest::newRow("nothing chosen") << ""
+                                    << "" << 0 << "version=3&nentries=5&Content=";
 }
 
 void TestServer::contentPolls()
 {
-    QFETCH(QString, argument);
-    QFETCH(int, count);
     QFETCH(QString, tops);
     QFETCH(QString, subs);
+    QFETCH(int, count);
+    QFETCH(QString, argument);
     QVERIFY(start());
-    const QString body =
-        QString::fromUtf8(get("/pagerv3/pager_info.html?" + argument.toLatin1()).body);
+    const QString body = pollText(argument);
     QCOMPARE(parseContentReply(body).records.size(), count);
     for (const QString& refused : {"<topcategory>(?!(" + tops, "<category>(?!(" + subs})
         QVERIFY2(!body.contains(QRegularExpression(refused + ")<)")), qPrintable(body));
@@ -177,8 +176,7 @@ void TestServer::newContentOverTime()
         QVERIFY(content.records.size() == i && ids.size() == i);
         QVERIFY(newest > std::exchange(lastStamp, newest));
     }
-    QVERIFY(get("/pagerv3/pager_info.html?" + argument.toLatin1())
-                .body.contains("<title>" + title + "</title>"));
+    QVERIFY(pollText(argument).contains("<title>" + title + "</title>"));
     QVERIFY(get("/pagerv3/abstract.html?what=1&item=1").body.contains("<p>" + abstract + "</p>"));
 
     // The category file is read again for every request: version 3 is now old.
