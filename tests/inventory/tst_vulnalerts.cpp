@@ -1,11 +1,20 @@
+// Vulnerability alerts from the inventory page: mails through a stand-in
+// mailer, boxes, and desktop notices through a stand-in notification
+// service on a private session bus.
 #include "config/cconfig.h"
+#include "config/cdesktopnotifier.h"
 #include "config/cinventoryoptions.h"
+#include "config/coptions.h"
+#include "feedrecords.h"
 #include "inventory/core/cmailerrunner.h"
 #include "inventory/core/vulnfeed.h"
 #include "inventory/netinventory.h"
+#include "tests/common/notificationstandin.h"
+#include "tests/common/privatebus.h"
 #include "tests/common/standinprogram.h"
 #include "tests/common/testfiles.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,26 +22,13 @@
 
 #include <memory>
 
+using feedrecords::vuln;
+
 namespace {
 
-const QByteArray treeFile = "VERSION=3\n0,10,\"Acme\"\n10,1001,\"Anvil\"\n10,1002,\"Rocket\"\n"
-                            "0,20,\"Globex\"\n20,2001,\"Dome\"\n";
-
-QByteArray vuln(const char* qid, const char* updated, const char* vulnerable, const char* title)
-{
-    return QByteArray("<vuln>\n\t<qid>") + qid + "</qid>\n\t<title>" + title +
-           "</title>\n\t<object>o</object>\n\t<class>Design Error</class>\n"
-           "\t<remote>Yes</remote>\n\t<local>No</local>\n\t<published>2026-01-01</published>\n"
-           "\t<updated>" +
-           updated + "</updated>\n\t<vulnerable>" + vulnerable +
-           "</vulnerable>\n\t<notvulnerable>10:1002</notvulnerable>\n"
-           "\t<discussion>Text.</discussion>\n\t<exploit>None.</exploit>\n"
-           "\t<solution>Upgrade.</solution>\n\t<credit>A reader.</credit>\n</vuln>\n";
-}
-
-const QByteArray twoMatches = vuln("11", "2026-03-01", "10:1001", "Anvil drops") +
-                              vuln("12", "2026-02-01", "99:9", "Elsewhere") +
-                              vuln("13", "2026-02-15", "20:2001,10:1001", "Dome and anvil");
+const QString twoMatches = vuln("11", "2026-03-01", "10:1001", "Anvil drops") +
+                           vuln("12", "2026-02-01", "99:9", "Elsewhere") +
+                           vuln("13", "2026-02-15", "20:2001,10:1001", "Dome and anvil");
 
 } // namespace
 
@@ -41,75 +37,60 @@ class TestVulnAlerts : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
     void mailsAndPopups();
     void feedsWaitTheirTurnWhileMailerHangs();
     void allBoxesUnticked();
+    void desktopNotices_data();
+    void desktopNotices();
 
 private:
-    void setOptions(const QString& mailer, bool popup, bool verbose, bool brief);
-    QList<QMessageBox*> openBoxes() const;
-    QString savedTimestamp() const;
+    void setOptions(const QString& mailer, bool popup, bool verbose, bool brief)
+    {
+        m_config->inventoryOptionsPage()->setValues("v@x.org", "a@x.org, b@y.org", mailer, popup,
+                                                    verbose, brief);
+    }
+    void feed(const QString& text)
+    {
+        QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), text.toUtf8()));
+        m_page->processVulns();
+    }
+    QList<QMessageBox*> openBoxes() const
+    {
+        QList<QMessageBox*> boxes = m_page->findChildren<QMessageBox*>();
+        boxes.removeIf([](QMessageBox* box) { return !box->isVisible(); });
+        return boxes;
+    }
+    QString savedTimestamp() const
+    {
+        CInventory saved;
+        return saved.load(m_dir->file(QStringLiteral("netinventory.dat")), CVulnTree())
+                   ? saved.timestamp()
+                   : QString();
+    }
 
-    std::unique_ptr<TempDataDir> m_dir;
     std::unique_ptr<CConfig> m_config;
+    std::unique_ptr<TempDataDir> m_dir;
     CNetInventory* m_page = nullptr;
 };
 
 void TestVulnAlerts::init()
 {
+    m_config.reset(); // the last test's page goes before its folder
     m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->write(QStringLiteral("vulncategory.dat"), treeFile));
+    QVERIFY(m_dir->write(QStringLiteral("vulncategory.dat"), feedrecords::tree));
     m_config = std::make_unique<CConfig>();
     m_page = new CNetInventory(nullptr, m_config.get());
     m_config->setPages(new QWidget, m_page);
-    CInventory& model = m_page->model();
-    model.profiles()[model.newEntity(QStringLiteral("Office"))].addProduct(
-        QStringLiteral("Acme"), 10, QStringLiteral("Anvil"), 1001);
-    model.profiles()[model.newEntity(QStringLiteral("Lab"))].addProduct(
-        QStringLiteral("Globex"), 20, QStringLiteral("ALL Products"), 0);
-}
-
-void TestVulnAlerts::cleanup()
-{
-    m_config.reset();
-    m_page = nullptr;
-    m_dir.reset();
-}
-
-void TestVulnAlerts::setOptions(const QString& mailer, bool popup, bool verbose, bool brief)
-{
-    m_config->inventoryOptionsPage()->setValues(QStringLiteral("v@x.org"),
-                                                QStringLiteral("a@x.org, b@y.org"), mailer, popup,
-                                                verbose, brief);
-}
-
-QList<QMessageBox*> TestVulnAlerts::openBoxes() const
-{
-    QList<QMessageBox*> boxes;
-    for (QMessageBox* box : m_page->findChildren<QMessageBox*>()) {
-        if (box->isVisible())
-            boxes << box;
-    }
-    return boxes;
-}
-
-QString TestVulnAlerts::savedTimestamp() const
-{
-    CInventory saved;
-    return saved.load(m_dir->file(QStringLiteral("netinventory.dat")), CVulnTree())
-               ? saved.timestamp()
-               : QString();
+    feedrecords::addProfiles(m_page->model());
 }
 
 void TestVulnAlerts::mailsAndPopups()
 {
     StandInProgram mailer;
     setOptions(mailer.path() + QStringLiteral(" -s 'Orvelle Alert'"), true, true, true);
-    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), twoMatches));
-    const VulnFeedResult expected = processVulnFeed(
-        QString::fromLatin1(twoMatches), m_page->model(), readVulnCategoryFile(treeFile).tree);
-    m_page->processVulns();
+    const VulnFeedResult expected =
+        processVulnFeed(twoMatches, m_page->model(), readVulnCategoryFile(feedrecords::tree).tree);
+    feed(twoMatches);
     for (const char* end : {"[11] : Anvil drops", "[13] : Dome and anvil"}) {
         QTRY_COMPARE(openBoxes().size(), 1);
         QVERIFY(openBoxes().at(0)->text().endsWith(QLatin1String(end)));
@@ -134,10 +115,8 @@ void TestVulnAlerts::feedsWaitTheirTurnWhileMailerHangs()
     setOptions(mailer.path(), true, false, true);
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), vuln("1", "a", "10:1001", "First")));
-    m_page->processVulns();
-    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), vuln("2", "b", "10:1001", "Second")));
-    m_page->processVulns();
+    feed(vuln("1", "a", "10:1001", "First"));
+    feed(vuln("2", "b", "10:1001", "Second"));
     QVERIFY(clock.elapsed() < 1000);
     // Saved at once, one box at a time, and the boxes answer while the mailer hangs.
     QCOMPARE(savedTimestamp(), QStringLiteral("b"));
@@ -154,8 +133,7 @@ void TestVulnAlerts::allBoxesUnticked()
 {
     StandInProgram mailer;
     setOptions(mailer.path(), false, false, false);
-    QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), twoMatches));
-    m_page->processVulns();
+    feed(twoMatches);
     QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
     QTest::qWait(200);
     QCOMPARE(openBoxes().size() + mailer.runs(), 0);
@@ -167,5 +145,40 @@ void TestVulnAlerts::allBoxesUnticked()
     QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
 }
 
-QTEST_MAIN(TestVulnAlerts)
+void TestVulnAlerts::desktopNotices_data()
+{
+    QTest::addColumn<bool>("withService");
+    QTest::newRow("instead: the notice alone") << true;
+    QTest::newRow("instead without a service: the box") << false;
+}
+
+void TestVulnAlerts::desktopNotices()
+{
+    if (!privatebus::available())
+        QSKIP("no private session bus (dbus-run-session is missing)");
+    QFETCH(bool, withService);
+    NotificationStandIn service;
+    QVERIFY(!withService || service.start());
+    CDesktopNotifier notifier;
+    m_page->setDesktopNotifier(&notifier);
+    m_config->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
+    setOptions(QString(), true, false, false);
+    feed(vuln("11", "2026-03-01", "10:1001", "Anvil drops"));
+    if (withService) {
+        QTRY_COMPARE(service.notices().size(), 1);
+        QVERIFY(service.notices().first().body.endsWith(QLatin1String("[11] : Anvil drops")));
+    }
+    QTest::qWait(300); // time for what should not come
+    QCOMPARE(openBoxes().size(), withService ? 0 : 1);
+    QCOMPARE(service.notices().size(), withService ? 1 : 0);
+}
+
+int main(int argc, char** argv)
+{
+    privatebus::enter(argv);
+    QApplication app(argc, argv);
+    TestVulnAlerts test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_vulnalerts.moc"
