@@ -1,7 +1,6 @@
 #include "inventory/core/cmailerrunner.h"
 #include "tests/common/standinprogram.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,38 +15,36 @@ private slots:
     void mailsRunInOrderAndBodiesArrive();
     void failuresReported_data();
     void failuresReported();
-    void hangingMailerKilledAtLimit();
 };
 
 void TestMailerRunner::commandLine_data()
 {
+    QTest::addColumn<QString>("mailer");
     QTest::addColumn<QString>("recipients");
-    QTest::addColumn<QString>("command"); // empty: refused
-    QTest::addColumn<QString>("refusal");
-    QTest::newRow("commas and blanks") << " a@x.org, b+c@y.org  d_e@z.org "
-                                       << "mail -s 'S' 'a@x.org' 'b+c@y.org' 'd_e@z.org'"
-                                       << "";
-    QTest::newRow("command after semicolon") << "a@example.org; rm -rf ~"
-                                             << ""
+    QTest::addColumn<QString>("result"); // the command line, or how the refusal starts
+    QTest::newRow("commas and blanks") << "mail -s 'S'"
+                                       << " a@x.org, b+c@y.org  d_e@z.org "
+                                       << "mail -s 'S' 'a@x.org' 'b+c@y.org' 'd_e@z.org'";
+    QTest::newRow("command after semicolon") << "mail"
+                                             << "a@example.org; rm -rf ~"
                                              << "Recipients for the brief mail refused";
-    QTest::newRow("empty after trimming") << " \t "
-                                          << ""
+    QTest::newRow("empty after trimming") << "mail"
+                                          << " \t "
                                           << "No recipients for the brief mail; nothing was sent";
+    QTest::newRow("no mailer") << "  "
+                               << "a@b.org"
+                               << "No mailer command line is set";
 }
 
 void TestMailerRunner::commandLine()
 {
+    QFETCH(QString, mailer);
     QFETCH(QString, recipients);
-    QFETCH(QString, command);
-    QFETCH(QString, refusal);
+    QFETCH(QString, result);
     QString why;
-    QCOMPARE(
-        mailerCommandLine(QStringLiteral("mail -s 'S'"), recipients, QStringLiteral("brief"), &why),
-        command);
-    QVERIFY2(refusal.isEmpty() ? why.isEmpty() : why.startsWith(refusal), qPrintable(why));
-    QVERIFY(mailerCommandLine(QStringLiteral("  "), QStringLiteral("a@b.org"),
-                              QStringLiteral("brief"), &why)
-                .isEmpty());
+    const QString command = mailerCommandLine(mailer, recipients, "brief", &why);
+    QVERIFY(command.isEmpty() != why.isEmpty());
+    QCOMPARE(command.isEmpty() ? why.left(result.size()) : command, result);
 }
 
 void TestMailerRunner::mailsRunInOrderAndBodiesArrive()
@@ -76,8 +73,7 @@ void TestMailerRunner::failuresReported_data()
     QTest::addColumn<QString>("shell");
     QTest::addColumn<QString>("recipients");
     QTest::addColumn<QString>("message"); // how the report starts
-    const QString sh = QStringLiteral("/bin/sh");
-    const QString to = QStringLiteral("a@x.org");
+    const QString sh = QStringLiteral("/bin/sh"), to = QStringLiteral("a@x.org");
     QTest::newRow("non-zero status")
         << "%S; exit 3" << sh << to
         << "Mailer ended with status 3; command line: %S; exit 3 'a@x.org'";
@@ -88,6 +84,10 @@ void TestMailerRunner::failuresReported_data()
         << "%S"
         << "/nonexistent/sh" << to
         << "Could not open pipe to mailer with command line: %S 'a@x.org'";
+    // Its child keeps the pipe open: the whole group must go.
+    QTest::newRow("hanging, killed at the limit")
+        << "%S; sleep 1000 & echo $! > %D/child; wait; :" << sh << to
+        << "Mailer did not end within 0.5 s and was killed; command line: %S; sleep 1000";
     QTest::newRow("mailer that reads nothing") << "true" << sh << to << "";
     QTest::newRow("refused recipients never reach the shell")
         << "%S" << sh << "a@x.org\ntouch %D/owned"
@@ -101,46 +101,25 @@ void TestMailerRunner::failuresReported()
     QFETCH(QString, recipients);
     QFETCH(QString, message);
     StandInProgram standIn;
-    for (QString* text : {&mailer, &recipients, &message}) {
-        text->replace(QStringLiteral("%S"), standIn.path());
-        text->replace(QStringLiteral("%D"), standIn.dir());
-    }
+    for (QString* text : {&mailer, &recipients, &message})
+        text->replace("%S", standIn.path()).replace("%D", standIn.dir());
     CMailerRunner runner;
     runner.setShell(shell);
+    runner.setTimeLimit(500);
     QSignalSpy reported(&runner, &CMailerRunner::reported);
     QSignalSpy done(&runner, &CMailerRunner::mailDone);
     runner.send(mailer, recipients, QByteArray(200000, 'y'), QStringLiteral("brief"));
-    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 10000);
+    runner.send("true", "b@x.org", "next\n", QStringLiteral("verbose")); // the queue goes on
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 10000);
     QCOMPARE(done.at(0).at(0).toBool(), message.isEmpty());
-    QCOMPARE(reported.size(), message.isEmpty() ? 0 : 1);
+    QCOMPARE(done.at(1).at(0).toBool(), shell == "/bin/sh");
     QCOMPARE(reported.value(0).value(0).toString().left(message.size()), message);
     QVERIFY(!QFile::exists(standIn.dir() + QStringLiteral("/owned")));
-}
-
-void TestMailerRunner::hangingMailerKilledAtLimit()
-{
-    // The stand-in's child keeps the pipe open; the whole group must go.
-    StandInProgram hanging("sleep 1000 & echo $! > \"$d/child\"; wait");
-    StandInProgram next;
-    CMailerRunner runner;
-    runner.setTimeLimit(500);
-    QSignalSpy reported(&runner, &CMailerRunner::reported);
-    QSignalSpy idle(&runner, &CMailerRunner::idle);
-    QElapsedTimer clock;
-    clock.start();
-    runner.send(hanging.path(), QStringLiteral("a@x.org"), "x\n", QStringLiteral("brief"));
-    runner.send(next.path(), QStringLiteral("b@x.org"), "y\n", QStringLiteral("verbose"));
-    QTRY_COMPARE_WITH_TIMEOUT(idle.size(), 1, 10000);
-    QVERIFY(clock.elapsed() < 5000);
-    QCOMPARE(reported.value(0).value(0).toString(),
-             QStringLiteral("Mailer did not end within 0.5 s and was killed; command line: ") +
-                 hanging.path() + QStringLiteral(" 'a@x.org'"));
-    QCOMPARE(next.input(1), QByteArray("y\n"));
-    QFile child(hanging.dir() + QStringLiteral("/child"));
-    QVERIFY(child.open(QIODevice::ReadOnly));
-    const pid_t pid = child.readAll().trimmed().toInt();
-    QVERIFY(pid > 0);
-    QTRY_VERIFY(::kill(pid, 0) != 0);
+    QFile child(standIn.dir() + QStringLiteral("/child"));
+    if (child.open(QIODevice::ReadOnly)) {
+        const pid_t pid = child.readAll().trimmed().toInt();
+        QTRY_VERIFY(pid > 0 && ::kill(pid, 0) != 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMailerRunner)
