@@ -60,13 +60,7 @@ private:
         boxes.removeIf([](QMessageBox* box) { return !box->isVisible(); });
         return boxes;
     }
-    QString savedTimestamp() const
-    {
-        CInventory saved;
-        return saved.load(m_dir->file(QStringLiteral("netinventory.dat")), CVulnTree())
-                   ? saved.timestamp()
-                   : QString();
-    }
+    QByteArray saved() const { return m_dir->read(QStringLiteral("netinventory.dat")); }
 
     std::unique_ptr<CConfig> m_config;
     std::unique_ptr<TempDataDir> m_dir;
@@ -119,7 +113,7 @@ void TestVulnAlerts::feedsWaitTheirTurnWhileMailerHangs()
     feed(vuln("2", "b", "10:1001", "Second"));
     QVERIFY(clock.elapsed() < 1000);
     // Saved at once, one box at a time, and the boxes answer while the mailer hangs.
-    QCOMPARE(savedTimestamp(), QStringLiteral("b"));
+    QVERIFY(saved().startsWith("<timestamp>b</timestamp>"));
     QTRY_COMPARE(mailer.runs(), 1);
     QCOMPARE(openBoxes().size(), 1);
     QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[1] : First")));
@@ -134,7 +128,7 @@ void TestVulnAlerts::allBoxesUnticked()
     StandInProgram mailer;
     setOptions(mailer.path(), false, false, false);
     feed(twoMatches);
-    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+    QVERIFY(saved().startsWith("<timestamp>2026-03-01</timestamp>"));
     QTest::qWait(200);
     QCOMPARE(openBoxes().size() + mailer.runs(), 0);
 
@@ -142,7 +136,7 @@ void TestVulnAlerts::allBoxesUnticked()
     QFile::remove(m_dir->file(QStringLiteral("vulnpoll.dat")));
     m_page->model().setTimestamp(QStringLiteral("9999"));
     m_page->processVulns();
-    QCOMPARE(savedTimestamp(), QStringLiteral("2026-03-01"));
+    QVERIFY(saved().startsWith("<timestamp>2026-03-01</timestamp>"));
 }
 
 void TestVulnAlerts::desktopNotices_data()
