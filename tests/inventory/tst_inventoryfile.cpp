@@ -156,6 +156,8 @@ void TestInventoryFile::customEditAndRemoveReachProfiles()
     QCOMPARE(
         describe(inventory),
         QStringLiteral("0 | 2:Web:http | a[2]=Acme/product 1(10,1) b[3]=Acme/product 1(10,1)"));
+    inventory.removeEntity(0); // the later profiles move up
+    QCOMPARE(describe(inventory), QStringLiteral("0 | 2:Web:http | b[2]=Acme/product 1(10,1)"));
 }
 
 void TestInventoryFile::saveAndLoadFiles()
