@@ -1,5 +1,6 @@
 #include "inventory/core/cnetworkentity.h"
 #include "inventory/core/cvulntree.h"
+#include "inventory/core/vulnfeed.h"
 
 #include <QTest>
 
@@ -76,42 +77,26 @@ void TestNetworkEntity::splitKeywords()
 
 void TestNetworkEntity::matches_data()
 {
-    QTest::addColumn<QString>("entries");
-    QTest::addColumn<QList<int>>("vids");
-    QTest::addColumn<QList<int>>("pids");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("matched"); // by (p)roduct, (v)endor, (c)ustom
-
-    const QList<int> none;
-    // Categories: 1 "acme, web", 2 "apache,".
-    QTest::newRow("product entry by pid") << "10/1001" << none << QList<int>{1001} << ""
-                                          << "p";
-    QTest::newRow("vendor-wide entry by vid") << "10/0" << QList<int>{10} << QList<int>{1001} << ""
-                                              << "v";
-    QTest::newRow("vendor-wide entry is no product match") << "10/0" << none << QList<int>{0} << ""
-                                                           << "";
-    QTest::newRow("keyword in vendor name, case ignored") << "0/1" << none << QList<int>{1001} << ""
-                                                          << "c";
-    QTest::newRow("second keyword keeps its blank") << "0/1" << none << none << "webserver"
-                                                    << "";
-    QTest::newRow("second keyword with its blank in the text")
-        << "0/1" << none << none << "the web server"
-        << "c";
-    QTest::newRow("trailing comma does not match everything")
-        << "0/2" << none << QList<int>{2001} << "unrelated"
-        << "";
-    QTest::newRow("category gone never matches")
-        << "0/9" << none << QList<int>{1001} << "acme web dome"
-        << "";
+    // Rows: entries | the record's ids (vid:pid,...) | its text | matched by (p)roduct,
+    // (v)endor, (c)ustom. Categories: 1 "acme, web", 2 "apache,".
+    QTest::addColumn<QString>("row");
+    QTest::newRow("product entry by pid") << "10/1001|0:1001||p";
+    QTest::newRow("vendor-wide entry by vid") << "10/0|10:1001||v";
+    QTest::newRow("vendor-wide entry is no product match") << "10/0|0:0||";
+    QTest::newRow("keyword in vendor name, case ignored") << "0/1|0:1001||c";
+    QTest::newRow("second keyword keeps its blank") << "0/1||webserver|";
+    QTest::newRow("second keyword with its blank in the text") << "0/1||the web server|c";
+    QTest::newRow("trailing comma does not match everything") << "0/2|0:2001|unrelated|";
+    QTest::newRow("category gone never matches") << "0/9|0:1001|acme web dome|";
 }
 
 void TestNetworkEntity::matches()
 {
-    QFETCH(QString, entries);
-    QFETCH(QList<int>, vids);
-    QFETCH(QList<int>, pids);
-    QFETCH(QString, text);
-    const CNetworkEntity entity = entityOf(entries);
+    QFETCH(QString, row);
+    const QStringList f = row.split(u'|');
+    const QList<int> vids = productIdList(f.at(1), IdSide::Vendor);
+    const QList<int> pids = productIdList(f.at(1), IdSide::Product);
+    const CNetworkEntity entity = entityOf(f.at(0));
     const CVulnTree tree = readVulnCategoryFile("0,10,\"Acme Corp\"\n10,1001,\"Anvil Server\"\n"
                                                 "0,20,\"Globex\"\n20,2001,\"Dome\"\n")
                                .tree;
@@ -121,9 +106,9 @@ void TestNetworkEntity::matches()
         got += u'p';
     if (entity.matchesVendor(vids))
         got += u'v';
-    if (entity.matchesCustom(pids, tree, customs, text))
+    if (entity.matchesCustom(pids, tree, customs, f.at(2)))
         got += u'c';
-    QTEST(got, "matched");
+    QCOMPARE(got, f.at(3));
 }
 
 QTEST_GUILESS_MAIN(TestNetworkEntity)
