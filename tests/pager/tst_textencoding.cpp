@@ -8,32 +8,27 @@ class TestTextEncoding : public QObject
 private slots:
     void decode_data();
     void decode();
-    void roundTrip();
+    void writtenAsUtf8();
 };
 
 void TestTextEncoding::decode_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
-
+    // Each read byte for byte as Latin-1.
+    auto latin = [](const char* what, const char* bytes) {
+        QTest::newRow(what) << QByteArray(bytes) << QString::fromLatin1(bytes);
+    };
     QTest::newRow("UTF-8") << QByteArray("Gr\xc3\xbc\xc3\x9f"
                                          "e \xe2\x80\x93 ok")
                            << QString::fromUtf8("Grüße – ok");
-    QTest::newRow("four-byte UTF-8") << QByteArray("a\xf0\x9f\x94\x92") << QString::fromUtf8("a🔒");
-    QTest::newRow("Latin-1 file from before")
-        << QByteArray("Caf\xe9 \xa9 1999") << QString::fromLatin1("Caf\xe9 \xa9 1999");
+    // Latin-1 bytes of an older file beside valid sequences, a four-byte one included.
     QTest::newRow("Latin-1 and UTF-8 mixed")
-        << QByteArray("\xe9t\xc3\xa9") << QString::fromUtf8("étè").left(2) + u'é';
-    QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QString::fromLatin1("\xc0\xaf");
-    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << QString::fromLatin1("\xed\xa0\x80");
-    QTest::newRow("past U+10FFFF")
-        << QByteArray("\xf4\x90\x80\x80") << QString::fromLatin1("\xf4\x90\x80\x80");
-    QTest::newRow("sequence cut at the end")
-        << QByteArray("ab\xe2\x80") << QString::fromLatin1("ab\xe2\x80");
-    QTest::newRow("lone continuation bytes")
-        << QByteArray("\x80\xbf") << QString::fromLatin1("\x80\xbf");
-    QTest::newRow("zero byte kept")
-        << QByteArray("a\0b", 3) << QString(QStringLiteral("a")) + QChar(0) + u'b';
+        << QByteArray("Caf\xe9 \xa9 \xc3\xa9\xf0\x9f\x94\x92") << QString::fromUtf8("Café © é🔒");
+    latin("overlong slash", "\xc0\xaf");
+    latin("surrogate", "\xed\xa0\x80");
+    latin("past U+10FFFF", "\xf4\x90\x80\x80");
+    latin("sequence cut at the end", "ab\xe2\x80");
 }
 
 void TestTextEncoding::decode()
@@ -43,16 +38,9 @@ void TestTextEncoding::decode()
     QCOMPARE(decodeText(bytes), text);
 }
 
-void TestTextEncoding::roundTrip()
+void TestTextEncoding::writtenAsUtf8()
 {
-    // Whatever was read is written back as UTF-8 and then reads the same.
-    for (const QByteArray& bytes : {QByteArray("Caf\xe9"),
-                                    QByteArray("Gr\xc3\xbc\xc3\x9f"
-                                               "e"),
-                                    QByteArray("\xe9t\xc3\xa9\xff")}) {
-        const QString text = decodeText(bytes);
-        QCOMPARE(decodeText(encodeText(text)), text);
-    }
+    QCOMPARE(encodeText(QString::fromUtf8("Café🔒")), QByteArray("Caf\xc3\xa9\xf0\x9f\x94\x92"));
 }
 
 QTEST_GUILESS_MAIN(TestTextEncoding)
