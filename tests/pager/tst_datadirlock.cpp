@@ -2,11 +2,8 @@
 #include "tests/common/testfiles.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 class TestDataDirLock : public QObject
 {
@@ -20,16 +17,14 @@ void TestDataDirLock::oneHolder()
 {
     QTemporaryDir dir;
     const QString path = dir.path() + u'/';
-    auto first = std::make_unique<DataDirLock>(path);
-    QVERIFY(first->isHeld());
     {
+        const DataDirLock first(path);
+        QVERIFY(first.isHeld());
         const DataDirLock second(path);
         QVERIFY(!second.isHeld());
         QCOMPARE(second.holderPid(), QCoreApplication::applicationPid());
     }
-    first.reset();
-    const DataDirLock third(path); // released with its holder
-    QVERIFY(third.isHeld());
+    QVERIFY(DataDirLock(path).isHeld()); // released with its holder
 }
 
 void TestDataDirLock::leftByADeadProcess()
