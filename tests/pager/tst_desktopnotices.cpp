@@ -1,6 +1,6 @@
 // The controller's news as desktop notices, against a stand-in notification
 // service on a private session bus: which of notice and box the user gets,
-// the urgency hint while the icon flashes, a click bringing the list back,
+// a click bringing the list back, the urgency hint while the icon flashes,
 // and the option's own file.
 #include "config/cconfig.h"
 #include "config/coptions.h"
@@ -28,7 +28,6 @@ private slots:
     void newsAnnounced_data();
     void newsAnnounced();
     void urgentWhileFlashing();
-    void clickBringsTheListBack();
     void optionKeptInItsOwnFile();
 
 private:
@@ -67,9 +66,7 @@ void TestDesktopNotices::init()
     QVERIFY(server->listen());
     QVERIFY(home->write(QStringLiteral("category.dat"), replies::categories));
     server->route(poll, replies::ok(replies::topnews(replies::headline(1, 10, "202612061010", 1))));
-    qputenv("HOME", home->path().toLocal8Bit());
-    qputenv("OVPAGER_SERVER", server->address().toLatin1());
-    qputenv("OVPAGER_LIBDIR", (home->path() + QStringLiteral("/nolib")).toLocal8Bit());
+    childprocess::setPagerEnvironment(home->path(), server->address());
 }
 
 void TestDesktopNotices::cleanup()
@@ -93,23 +90,20 @@ CPager* TestDesktopNotices::start(const QByteArray& notifyFile, bool flash)
 
 void TestDesktopNotices::newsAnnounced_data()
 {
-    QTest::addColumn<QByteArray>("notifyFile");
+    QTest::addColumn<QByteArray>("mode");
     QTest::addColumn<bool>("withService");
     QTest::addColumn<bool>("notice");
     QTest::addColumn<bool>("box");
-
-    QTest::newRow("no option file: the box alone") << QByteArray() << true << false << true;
-    QTest::newRow("instead: the notice alone")
-        << QByteArray("desktopnotices=instead\n") << true << true << false;
-    QTest::newRow("beside: notice and box")
-        << QByteArray("desktopnotices=beside\n") << true << true << true;
+    QTest::newRow("instead: the notice alone, a click shows the list")
+        << QByteArray("instead") << true << true << false;
+    QTest::newRow("beside: notice and box") << QByteArray("beside") << true << true << true;
     QTest::newRow("instead without a service: the box")
-        << QByteArray("desktopnotices=instead\n") << false << false << true;
+        << QByteArray("instead") << false << false << true;
 }
 
 void TestDesktopNotices::newsAnnounced()
 {
-    QFETCH(QByteArray, notifyFile);
+    QFETCH(QByteArray, mode);
     QFETCH(bool, withService);
     QFETCH(bool, notice);
     QFETCH(bool, box);
@@ -118,7 +112,7 @@ void TestDesktopNotices::newsAnnounced()
         service = std::make_unique<NotificationStandIn>();
         QVERIFY(service->start());
     }
-    start(notifyFile);
+    CPager* p = start("desktopnotices=" + mode + "\n");
     QTRY_VERIFY(!server->linesStartingWith(poll).isEmpty());
     if (box)
         QTRY_COMPARE(shownBoxes().size(), 1);
@@ -129,6 +123,11 @@ void TestDesktopNotices::newsAnnounced()
     QTest::qWait(300); // time for what should not come
     QCOMPARE(shownBoxes().size(), box ? 1 : 0);
     QCOMPARE(service ? service->notices().size() : 0, notice ? 1 : 0);
+    if (notice && !box) {
+        QVERIFY(!p->isVisible());
+        service->invokeAction(service->notices().first().id, QStringLiteral("default"));
+        QTRY_VERIFY(p->isVisible());
+    }
 }
 
 void TestDesktopNotices::urgentWhileFlashing()
@@ -140,17 +139,6 @@ void TestDesktopNotices::urgentWhileFlashing()
     QVERIFY(hasUrgencyHint(p->winId()));
     shownBoxes().first()->accept();
     QTRY_VERIFY(!hasUrgencyHint(p->winId())); // the flash ended with the box
-}
-
-void TestDesktopNotices::clickBringsTheListBack()
-{
-    service = std::make_unique<NotificationStandIn>();
-    QVERIFY(service->start());
-    CPager* p = start("desktopnotices=instead\n");
-    QTRY_COMPARE(service->notices().size(), 1);
-    QVERIFY(!p->isVisible());
-    service->invokeAction(service->notices().first().id, QStringLiteral("default"));
-    QTRY_VERIFY(p->isVisible());
 }
 
 void TestDesktopNotices::optionKeptInItsOwnFile()
