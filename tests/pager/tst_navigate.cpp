@@ -28,29 +28,24 @@ private slots:
 
 namespace {
 
-// A top-level window, optionally carrying the remote-control property, or a
-// frame around such a client as a window manager would make it.
+// A frame, as a window manager makes it, around a client that may carry the
+// remote-control property.
 class FakeBrowserWindow
 {
 public:
-    FakeBrowserWindow(bool framed, bool property)
+    explicit FakeBrowserWindow(bool marked)
     {
         Display* d = x11Display();
-        const Window root = DefaultRootWindow(d);
-        top = XCreateSimpleWindow(d, root, 0, 0, 50, 50, 0, 0, 0);
-        Window client = top;
-        if (framed) {
-            client = XCreateSimpleWindow(d, top, 2, 2, 40, 40, 0, 0, 0);
-            const Atom wmState = XInternAtom(d, "WM_STATE", False);
-            const long state[2] = {1, 0};
-            XChangeProperty(d, client, wmState, wmState, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(state), 2);
-        }
-        if (property) {
+        top = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 50, 50, 0, 0, 0);
+        const Window client = XCreateSimpleWindow(d, top, 2, 2, 40, 40, 0, 0, 0);
+        const Atom wmState = XInternAtom(d, "WM_STATE", False);
+        const long state[2] = {1, 0};
+        XChangeProperty(d, client, wmState, wmState, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(state), 2);
+        if (marked) {
             const Atom version = XInternAtom(d, "_MOZILLA_VERSION", False);
-            const char text[] = "4.8";
             XChangeProperty(d, client, version, XA_STRING, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(text), 3);
+                            reinterpret_cast<const unsigned char*>("4.8"), 3);
         }
         XSync(d, False);
     }
@@ -77,7 +72,7 @@ void TestNavigate::navigate_data()
 {
     // Relative to the stand-in's directory; empty: none configured.
     QTest::addColumn<QString>("browser");
-    QTest::addColumn<QString>("window"); // what the desktop shows
+    QTest::addColumn<QString>("window"); // on the desktop: "", "marked" or "unmarked"
     QTest::addColumn<bool>("allowRemote");
     QTest::addColumn<QString>("url");
     QTest::addColumn<QStringList>("args"); // empty: not started
@@ -85,22 +80,18 @@ void TestNavigate::navigate_data()
 
     const QString url = QStringLiteral("http://news.example/story?id=7&x=1");
     const QStringList plain{url};
-    const QStringList remote{"-remote", "openURL(" + url + ")"};
     const QString ns = QStringLiteral("netscape/../standin");
     const QString bad =
         "Bad Browser|The browser that you have configured is not a valid executable";
-    QTest::newRow("netscape in a directory name, running")
-        << ns << "top" << true << url << remote << "";
-    QTest::newRow("netscape running in a frame") << ns << "frame" << true << url << remote << "";
+    QTest::newRow("netscape in a directory name, running in a frame")
+        << ns << "marked" << true << url << QStringList{"-remote", "openURL(" + url + ")"} << "";
     QTest::newRow("netscape, a frame whose client lacks the mark")
-        << ns << "unmarked frame" << true << url << plain << "";
-    QTest::newRow("netscape, none running") << ns << "" << true << url << plain << "";
-    QTest::newRow("netscape, caller forbids remote") << ns << "top" << false << url << plain << "";
-    QTest::newRow("capital N is not it") << "Netscape/../standin"
-                                         << "top" << true << url << plain << "";
+        << ns << "unmarked" << true << url << plain << "";
+    QTest::newRow("netscape, caller forbids remote")
+        << ns << "marked" << false << url << plain << "";
     QTest::newRow("plain mode passes the URL as one argument")
         << "standin"
-        << "" << true << "http://x/a b;c" << QStringList{"http://x/a b;c"} << "";
+        << "marked" << true << "http://x/a b;c" << QStringList{"http://x/a b;c"} << "";
     QTest::newRow("option refused") << "standin"
                                     << "" << true << "-new-instance" << QStringList() << "";
     QTest::newRow("none configured") << ""
@@ -129,7 +120,7 @@ void TestNavigate::navigate()
         browser.isEmpty() || browser.startsWith(u'/') ? browser : standIn.dir() + u'/' + browser;
     std::unique_ptr<FakeBrowserWindow> shown;
     if (!window.isEmpty())
-        shown = std::make_unique<FakeBrowserWindow>(window != "top", window != "unmarked frame");
+        shown = std::make_unique<FakeBrowserWindow>(window == "marked");
     BoxWatcher boxes;
     if (url.startsWith(u'-'))
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not opening"));
