@@ -1,6 +1,7 @@
 // The controller in process against a loopback stand-in: what a selected
 // headline asks and shows, the new-content box with the configured count,
-// and the guard against a server that keeps calling the category file old.
+// the guard against a server that keeps calling the category file old, and
+// what the abstract pane says while polls fail.
 #include "pager/cpager.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
@@ -26,6 +27,7 @@ private slots:
     void oldCategoryRepoll_data();
     void oldCategoryRepoll();
     void storeKeptWhileCategoriesAreAwaited();
+    void pollFailuresShown();
 
 private:
     CPager* start(int numItems = 5, bool popupAndFlash = false);
@@ -91,7 +93,9 @@ void TestCPager::selectingHeadline()
                 category(list, "Vulnerabilities")->childCount() == 2);
     QTreeWidgetItem* item = category(list, "Vulnerabilities")->child(1);
 
+    QCOMPARE(item->toolTip(0), QStringLiteral("<qt>Item 10 of 1<br/>2026-12-06 10:10 UTC</qt>"));
     list->setCurrentItem(item);
+    QCOMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Loading..."));
     QTRY_COMPARE(server->linesStartingWith("GET /pagerv3/abstract.html"),
                  QStringList("GET /pagerv3/abstract.html?what=1&item=10 HTTP/1.0"));
     QTRY_COMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Worm in the mail relay"));
@@ -188,6 +192,35 @@ void TestCPager::storeKeptWhileCategoriesAreAwaited()
     CPager* p = start();
     p->quit();
     QCOMPARE(home->read(QStringLiteral("article.dat")), store);
+}
+
+void TestCPager::pollFailuresShown()
+{
+    const QString version = QStringLiteral("Orvelle Pager\nVersion 3.0");
+    const QString never = QStringLiteral(" No poll has succeeded since the pager started.");
+    server->keepPort();
+    server->close(); // refuses connections to begin with
+    CPager* p = start();
+    QTextBrowser* pane = p->abstractPane();
+    QTRY_COMPARE(pane->toPlainText(),
+                 version + "\nThe server cannot be reached (Connection refused)." + never);
+
+    QVERIFY(server->listen(server->port()));
+    server->route(poll.toLatin1(), "HTTP/1.0 500 Oops\r\n\r\n");
+    p->slotUpdateContent();
+    QTRY_COMPARE(pane->toPlainText(),
+                 version + "\nThe server answered with an error (HTTP/1.0 500 Oops)." + never);
+
+    server->route(poll.toLatin1(), headlines(1));
+    p->slotUpdateContent();
+    QTRY_COMPARE(pane->toPlainText(), version); // a good poll ends the error line
+
+    // While the server is away, an abstract never comes: the pane says why.
+    server->close();
+    QTRY_VERIFY(category(p->headlines(), "Vulnerabilities"));
+    p->headlines()->setCurrentItem(category(p->headlines(), "Vulnerabilities")->child(0));
+    QTRY_VERIFY(pane->toPlainText().startsWith(
+        version + "\nThe server cannot be reached (Connection refused). Last good poll: "));
 }
 
 QTEST_MAIN(TestCPager)
