@@ -1,10 +1,16 @@
 // The controller in process against a loopback stand-in: what a selected
 // headline asks and shows, the new-content box with the configured count,
 // the guard against a server that keeps calling the category file old, and
-// what the abstract pane says while polls fail.
+// what the abstract pane says while polls fail. News as desktop notices go to
+// a stand-in notification service on a private session bus.
+#include "config/cconfig.h"
+#include "config/coptions.h"
 #include "pager/cpager.h"
+#include "pager/x11hints.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
+#include "tests/common/notificationstandin.h"
+#include "tests/common/privatebus.h"
 #include "tests/common/replies.h"
 
 #include <QApplication>
@@ -28,14 +34,20 @@ private slots:
     void oldCategoryRepoll();
     void storeKeptWhileCategoriesAreAwaited();
     void pollFailuresShown();
+    void newsAnnounced_data();
+    void newsAnnounced();
+    void urgentWhileFlashing();
+    void noticeOptionKeptInItsOwnFile();
 
 private:
-    CPager* start(int numItems = 5, bool popupAndFlash = false);
+    CPager* start(int numItems = 5, bool popupAndFlash = false,
+                  const QByteArray& notifyFile = QByteArray());
     QStringList polls() const { return server->linesStartingWith(poll); }
 
     const QString poll = QStringLiteral("GET /pagerv3/pager_info.html");
     std::unique_ptr<TempHome> home;
     std::unique_ptr<HttpStandIn> server;
+    std::unique_ptr<NotificationStandIn> service;
     std::unique_ptr<CPager> pager;
 };
 
@@ -47,6 +59,15 @@ QByteArray headlines(int count)
     for (int i = 0; i < count; ++i)
         records += replies::headline(1, 10 + i, "2026120610" + QByteArray::number(10 + i), 1);
     return replies::ok(replies::topnews(records));
+}
+
+QList<QMessageBox*> shownBoxes()
+{
+    QList<QMessageBox*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            shown << box;
+    return shown;
 }
 
 QTreeWidgetItem* category(QTreeWidget* list, const QString& name)
@@ -62,22 +83,25 @@ void TestCPager::init()
     server = std::make_unique<HttpStandIn>(replies::notFound);
     QVERIFY(server->listen());
     QVERIFY(home->write(QStringLiteral("category.dat"), replies::categories));
-    qputenv("HOME", home->path().toLocal8Bit());
-    qputenv("OVPAGER_SERVER", server->address().toLatin1());
-    qputenv("OVPAGER_LIBDIR", (home->path() + QStringLiteral("/nolib")).toLocal8Bit());
+    childprocess::setPagerEnvironment(home->path(), server->address());
 }
 
 void TestCPager::cleanup()
 {
+    for (QMessageBox* b : shownBoxes())
+        b->accept();
     pager.reset();
+    service.reset();
     server.reset();
     home.reset();
 }
 
-CPager* TestCPager::start(int numItems, bool popupAndFlash)
+CPager* TestCPager::start(int numItems, bool popupAndFlash, const QByteArray& notifyFile)
 {
     home->write(QStringLiteral("ovpager.cfg"),
                 replies::settings(popupAndFlash, "No Skin", numItems, popupAndFlash));
+    if (!notifyFile.isNull())
+        home->write(QStringLiteral("notify.cfg"), notifyFile);
     pager = std::make_unique<CPager>();
     return pager.get();
 }
@@ -113,13 +137,7 @@ void TestCPager::newContentBox()
     CPager* p = start(6, true); // a count other than the default 5
     QList<bool> icons;
     connect(p, &CPager::newIcon, this, [&](bool normal) { icons << normal; });
-    auto boxes = [] {
-        QList<QMessageBox*> shown;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
-                shown << box;
-        return shown;
-    };
+    auto boxes = shownBoxes;
     QTRY_COMPARE(boxes().size(), 1);
     QVERIFY(boxes().first()->text().endsWith("\n\nVulnerabilities"));
     QVERIFY(polls().first().contains("&nentries=6&"));
@@ -223,5 +241,85 @@ void TestCPager::pollFailuresShown()
         version + "\nThe server cannot be reached (Connection refused). Last good poll: "));
 }
 
-QTEST_MAIN(TestCPager)
+void TestCPager::newsAnnounced_data()
+{
+    QTest::addColumn<QByteArray>("mode");
+    QTest::addColumn<bool>("withService");
+    QTest::addColumn<bool>("notice");
+    QTest::addColumn<bool>("box");
+    QTest::newRow("instead: the notice alone, a click shows the list")
+        << QByteArray("instead") << true << true << false;
+    QTest::newRow("beside: notice and box") << QByteArray("beside") << true << true << true;
+    QTest::newRow("instead without a service: the box")
+        << QByteArray("instead") << false << false << true;
+}
+
+void TestCPager::newsAnnounced()
+{
+    QFETCH(QByteArray, mode);
+    QFETCH(bool, withService);
+    QFETCH(bool, notice);
+    QFETCH(bool, box);
+
+    if (!privatebus::available())
+        QSKIP("no private session bus (dbus-run-session is missing)");
+    if (withService) {
+        service = std::make_unique<NotificationStandIn>();
+        QVERIFY(service->start());
+    }
+    server->route(poll.toLatin1(), headlines(1));
+    CPager* p = start(5, true, "desktopnotices=" + mode + "\n");
+    QTRY_VERIFY(!polls().isEmpty());
+    if (box)
+        QTRY_COMPARE(shownBoxes().size(), 1);
+    if (notice) {
+        QTRY_COMPARE(service->notices().size(), 1);
+        QCOMPARE(service->notices().first().body, QStringLiteral("Item 10 of 1"));
+    }
+    QTest::qWait(300); // time for what should not come
+    QCOMPARE(shownBoxes().size(), box ? 1 : 0);
+    QCOMPARE(service ? service->notices().size() : 0, notice ? 1 : 0);
+    if (notice && !box) {
+        QVERIFY(!p->isVisible());
+        service->invokeAction(service->notices().first().id, QStringLiteral("default"));
+        QTRY_VERIFY(p->isVisible());
+    }
+}
+
+void TestCPager::urgentWhileFlashing()
+{
+    server->route(poll.toLatin1(), headlines(1));
+    CPager* p = start(5, true);
+    p->show();
+    QVERIFY(QTest::qWaitForWindowExposed(p));
+    QTRY_COMPARE(shownBoxes().size(), 1);
+    QVERIFY(hasUrgencyHint(p->winId()));
+    shownBoxes().first()->accept();
+    QTRY_VERIFY(!hasUrgencyHint(p->winId())); // the flash ended with the box
+}
+
+void TestCPager::noticeOptionKeptInItsOwnFile()
+{
+    CPager* p = start();
+    const QByteArray settingsBefore = home->read(QStringLiteral("ovpager.cfg"));
+    p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Beside);
+    QVERIFY(p->saveConfig(QStringLiteral("ovpager.cfg")));
+    QCOMPARE(home->read(QStringLiteral("notify.cfg")), QByteArray("desktopnotices=beside\n"));
+    QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), settingsBefore);
+
+    // A cancelled dialog puts the option back as it was.
+    p->configDialog->show();
+    p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
+    p->configDialog->reject();
+    QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
+}
+
+int main(int argc, char** argv)
+{
+    privatebus::enter(argv);
+    QApplication app(argc, argv);
+    TestCPager test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_cpager.moc"
