@@ -26,22 +26,16 @@ void TestTaggedText::take_data()
         QTest::newRow(what) << QString(name) << source << values
                             << (values.isEmpty() ? source : left);
     };
-    row("plain", "title", "a<title>x</title>b", {"x"}, "ab");
-    row("attributes skipped", "title", "<title lang=\"en\">x</title>", {"x"});
-    row("letter digit slash after name", "title",
-        "<titlex>1</titlex><title2>2</title2><title/>3<title>4</title>", {"4"},
+    row("attributes skipped; letter digit slash after name", "title",
+        "<titlex>1</titlex><title2>2</title2><title/>3<title lang=\"en\">4</title>", {"4"},
         "<titlex>1</titlex><title2>2</title2><title/>3");
-    row("letter case ignored", "title", "<TITLE>x</TiTlE>", {"x"});
-    row("two in a row then none", "headline",
-        "HTTP/1.0 200 OK\r\n\r\n<headline>1</headline>\n<headline>2</headline>\n", {"1", "2"},
-        "HTTP/1.0 200 OK\r\n\r\n\n\n");
+    row("letter case ignored", "title", "a<TITLE>x</TiTlE>b", {"x"}, "ab");
     row("same-name nesting ends at the inner close", "a", "<a>1<a>2</a>3</a>", {"1<a>2"}, "3</a>");
     row("closing tag before opening tag", "a", "</a><a>x</a>", {});
     row("value unchanged", "a", "<a> &amp; \n<b>x</b> </a>", {" &amp; \n<b>x</b> "});
     row("cut-off input", "headline", "<headline>1</headline><headline>2</head", {"1"},
         "<headline>2</head");
     row("opening tag runs past the close", "a", "<a </a>", {});
-    row("garbage, blank before name", "a", "< a>x</a><<<>>></</<a<a>", {});
     row("join forms a new tag", "ab", "<a<ab>1</ab>b>2</ab>", {"1", "2"});
 }
 
@@ -91,8 +85,6 @@ void TestTaggedText::strip_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stripped");
     const QString longTag = u'<' + QString(200, u'x') + u'>';
-    QTest::newRow("word in two tags") << "a <b>bold</b> c"
-                                      << "a bold c";
     QTest::newRow("199 characters removed") << "1<" + QString(199, u'x') + ">2"
                                             << "12";
     QTest::newRow("200 characters kept, stripping goes on")
