@@ -83,10 +83,9 @@ void TestHeadlineList::merge_data()
         "10,10");
     row("equal timestamps at the limit: the first of them is dropped",
         "limit=2 1:10:5 2:10:5 3:10:5", "|2*,3*|", "10,10,10");
-    row("a lowered count trims the categories before the match",
-        "1:10:1 2:10:2 3:10:3 limit=2 9:20:9", "|3*,2*|9*", "10,10,10,20");
-    row("a category after the match keeps its count until its turn",
-        "1:10:1 2:10:2 3:10:3 limit=2 9:20001:9", "9*|3*,2*,1*|", "10,10,10,20001");
+    row("a lowered count trims the categories before the match, not those after",
+        "1:20001:1 2:20001:2 3:20001:3 4:20:4 5:20:5 6:20:6 limit=2 9:10:9", "3*,2*|9*|6*,5*,4*",
+        "20001,20001,20001,20,20,20,10");
     row("seen is scoped to its top category", "5:10:1 5:20:1 seen=10:5", "|5|5*", "10,20");
 }
 
