@@ -25,7 +25,7 @@ void TestTextEncoding::decode_data()
     // Latin-1 bytes of an older file beside valid sequences, a four-byte one included.
     QTest::newRow("Latin-1 and UTF-8 mixed")
         << QByteArray("Caf\xe9 \xa9 \xc3\xa9\xf0\x9f\x94\x92") << QString::fromUtf8("Café © é🔒");
-    latin("overlong slash", "\xc0\xaf");
+    latin("overlong slash", "\xe0\x80\xaf");
     latin("surrogate", "\xed\xa0\x80");
     latin("past U+10FFFF", "\xf4\x90\x80\x80");
     latin("sequence cut at the end", "ab\xe2\x80");
