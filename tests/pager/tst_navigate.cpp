@@ -78,13 +78,14 @@ void TestNavigate::navigate_data()
     QTest::addColumn<QStringList>("args"); // empty: not started
     QTest::addColumn<QString>("box");
 
-    const QString url = QStringLiteral("http://news.example/story?id=7&x=1");
+    const QString url = QStringLiteral("http://news.example/story?id=7&x=(1)");
     const QStringList plain{url};
     const QString ns = QStringLiteral("netscape/../standin");
     const QString bad =
         "Bad Browser|The browser that you have configured is not a valid executable";
     QTest::newRow("netscape in a directory name, running in a frame")
-        << ns << "marked" << true << url << QStringList{"-remote", "openURL(" + url + ")"} << "";
+        << ns << "marked" << true << url
+        << QStringList{"-remote", "openURL(http://news.example/story?id=7&x=%281%29)"} << "";
     QTest::newRow("netscape, a frame whose client lacks the mark")
         << ns << "unmarked" << true << url << plain << "";
     QTest::newRow("netscape, caller forbids remote")
