@@ -26,9 +26,7 @@ void TestBrowserUrl::navigable_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<bool>("allowed");
     QTest::newRow("https, capital scheme") << "HTTPS://news.example/" << true;
-    QTest::newRow("ftp") << "ftp://ftp.example/pub/fix.tar.gz" << true;
     QTest::newRow("browser option") << "-remote" << false;
-    QTest::newRow("local file") << "file:/etc/passwd" << false;
     QTest::newRow("scheme only") << "http://" << false;
     QTest::newRow("documentation page") << helpPageUrl() << true;
     QTest::newRow("another page beside it") << helpPageUrl() + ".bak" << false;
