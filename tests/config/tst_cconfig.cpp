@@ -1,29 +1,47 @@
-// The configuration dialog's checks and its cancel (rejected by closing), offscreen.
+// The configuration dialog's pages, checks and cancel (rejected by closing), offscreen.
 #include "config/cconfig.h"
 #include "config/cinventoryoptions.h"
 #include "config/coptions.h"
 #include "config/settingspages.h"
 #include "tests/common/boxwatcher.h"
 
+#include <QDir>
+#include <QLineEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 namespace {
 
-QString missing(const char* which)
+// What the pages show before a file is read.
+PagerSettings earlier()
 {
-    return QStringLiteral("Required Information Missing|You must specify an email recipient for "
-                          "notification (") +
-           QLatin1String(which) + QStringLiteral(")\nor deselect the option");
+    PagerSettings s;
+    s.skin = QStringLiteral("Max");
+    s.verboseEmail = QStringLiteral("old-v@x.example");
+    s.briefEmail = QStringLiteral("old-b@x.example");
+    s.mailer = QStringLiteral("/bin/oldmail");
+    s.briefNotify = true;
+    return s;
 }
-QString unstorable(const char* field)
+
+// Every setting unlike what the pages show before.
+PagerSettings distinct()
 {
-    return QStringLiteral("Invalid Setting|The ") + QLatin1String(field) +
-           QStringLiteral(" must not contain \"</\" or a settings tag such as \"<mailer>\":\nit "
-                          "could not be read back from the "
-                          "settings file");
+    PagerSettings s;
+    s.numItems = 17;
+    s.pollMinutes = 42;
+    s.browserPath = QStringLiteral("/opt/browser \"quoted\"");
+    s.flashIcon = true;
+    s.popup = false;
+    s.skin = QStringLiteral("Slate");
+    s.vulnPopup = s.verboseNotify = s.configRestart = true;
+    s.verboseEmail = QStringLiteral("verbose@site.example");
+    s.briefEmail = QStringLiteral("brief@site.example");
+    s.mailer = QStringLiteral("/usr/bin/mail -s \"x\"");
+    return s;
 }
 
 } // namespace
@@ -32,13 +50,14 @@ class TestConfig : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
-    void cleanup();
+    void intoPages_data();
+    void intoPages();
     void cancelPutsPagesBack();
     void recipients_data();
     void recipients();
     void okWithoutVisitingSkipsRecipients();
-    void unstorableTextRefused_data();
     void unstorableTextRefused();
 
 private:
@@ -46,39 +65,80 @@ private:
     void showTab(QWidget* page) { tabs()->setCurrentWidget(page); }
     QByteArray pagesShow() const { return formatSettings(settingsFromPages(*options, *inventory)); }
 
+    QTemporaryDir lib;
     std::unique_ptr<CConfig> dialog;
     std::unique_ptr<BoxWatcher> watcher;
     COptions* options = nullptr;
     CInventoryOptions* inventory = nullptr;
 };
 
-void TestConfig::init()
+void TestConfig::initTestCase()
 {
-    dialog = std::make_unique<CConfig>();
-    dialog->setPages(new QWidget, new QWidget);
-    options = dialog->optionsPage();
-    inventory = dialog->inventoryOptionsPage();
-    watcher = std::make_unique<BoxWatcher>();
-    watcher->ignore(dialog.get());
+    for (const char* name : {"Max", "Slate"}) {
+        const QString dir = lib.filePath(QStringLiteral("pagerskins/") + QLatin1String(name));
+        QVERIFY(QDir().mkpath(dir));
+        QFile ini(dir + QStringLiteral("/skin.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QByteArray("[skin]\nname=") + name + "\n");
+    }
+    qputenv("OVPAGER_LIBDIR", lib.path().toLocal8Bit());
 }
 
-void TestConfig::cleanup()
+void TestConfig::init()
 {
-    watcher.reset();
-    dialog.reset();
+    watcher = std::make_unique<BoxWatcher>();
+    dialog = std::make_unique<CConfig>();
+    dialog->setPages(new QWidget, new QWidget);
+    watcher->ignore(dialog.get());
+    options = dialog->optionsPage();
+    inventory = dialog->inventoryOptionsPage();
+    applySettingsToPages({true, true, earlier()}, *options, *inventory);
+}
+
+void TestConfig::intoPages_data()
+{
+    QTest::addColumn<int>("groups"); // complete groups read
+    QTest::addColumn<QString>("skin");
+    QTest::addColumn<bool>("skinShown"); // else the earlier one stays
+    QTest::newRow("complete") << 2 << "Slate" << true;
+    QTest::newRow("skin left out") << 2 << "" << false;
+    QTest::newRow("second group incomplete") << 1 << "Slate" << false;
+    QTest::newRow("nothing read") << 0 << "Slate" << false;
+}
+
+void TestConfig::intoPages()
+{
+    QFETCH(int, groups);
+    QFETCH(QString, skin);
+    QFETCH(bool, skinShown);
+    ParsedSettings parsed{groups > 0, groups > 1, distinct()};
+    parsed.values.skin = skin;
+    applySettingsToPages(parsed, *options, *inventory);
+
+    // A group is taken whole or not at all.
+    PagerSettings expected = groups > 0 ? distinct() : earlier();
+    if (groups < 2) {
+        const PagerSettings e = earlier();
+        expected.vulnPopup = e.vulnPopup;
+        expected.verboseNotify = e.verboseNotify;
+        expected.briefNotify = e.briefNotify;
+        expected.verboseEmail = e.verboseEmail;
+        expected.briefEmail = e.briefEmail;
+        expected.mailer = e.mailer;
+    }
+    expected.skin = skinShown ? skin : earlier().skin;
+    QCOMPARE(pagesShow(), formatSettings(expected));
+    // A recipient field can be typed in exactly when its notice is on.
+    QCOMPARE(inventory->verboseEdit->isEnabled(), expected.verboseNotify);
+    QCOMPARE(inventory->briefEdit->isEnabled(), expected.briefNotify);
 }
 
 void TestConfig::cancelPutsPagesBack()
 {
-    options->setValues(12, 20, QStringLiteral("/usr/bin/b"), true, false, false);
-    inventory->setValues(QStringLiteral("v@x.example"), QString(), QStringLiteral("/bin/m"), false,
-                         true, false);
     const QByteArray before = pagesShow();
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-    options->setValues(25, 60, QStringLiteral("/other"), false, true, true);
-    inventory->setValues(QStringLiteral("a@x.example"), QStringLiteral("b@x.example"),
-                         QStringLiteral("/bin/other"), true, false, true);
+    applySettingsToPages({true, true, distinct()}, *options, *inventory);
     QVERIFY(pagesShow() != before);
     dialog->close();
     QCOMPARE(pagesShow(), before);
@@ -92,9 +152,10 @@ void TestConfig::recipients_data()
     QTest::addColumn<QString>("verboseTo");
     QTest::addColumn<QString>("box"); // empty: the check passes
 
-    QTest::newRow("both on and empty: brief first") << true << "" << true << "" << missing("brief");
-    QTest::newRow("brief given, verbose empty")
-        << true << "b@x.example" << true << "" << missing("verbose");
+    QTest::newRow("both on and empty: brief first")
+        << true << "" << true << ""
+        << "Required Information Missing|You must specify an email recipient for notification "
+           "(brief)\nor deselect the option";
     QTest::newRow("both given") << true << "b@x.example, c@x.example" << true << "v@x.example"
                                 << QString();
     QTest::newRow("option in verbose")
@@ -140,33 +201,19 @@ void TestConfig::okWithoutVisitingSkipsRecipients()
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
 }
 
-void TestConfig::unstorableTextRefused_data()
-{
-    QTest::addColumn<int>("field"); // in the order of the dialog's fields
-    QTest::addColumn<QString>("box");
-    QTest::newRow("browser") << 0 << unstorable("web browser path");
-    QTest::newRow("verbose recipients") << 1 << unstorable("verbose email recipients");
-    QTest::newRow("mailer") << 3 << unstorable("mailer command line");
-}
-
 void TestConfig::unstorableTextRefused()
 {
-    QFETCH(int, field);
-    QFETCH(QString, box);
-
-    QStringList texts = {QStringLiteral("/b"), QString(), QString(), QStringLiteral("/bin/mail")};
-    texts[field] = QStringLiteral("x</mailer>y");
-    options->setValues(5, 15, texts[0], false, true, false);
-    // Unticked notices: only the file's limits are in question.
-    inventory->setValues(texts[1], texts[2], texts[3], false, false, false);
+    options->setValues(5, 15, QStringLiteral("x</mailer>y"), false, true, false);
     // From the other page: the refusal must show the field's own.
-    QWidget* page = field == 0 ? static_cast<QWidget*>(inventory) : options;
     dialog->show();
-    showTab(page);
+    showTab(inventory);
     dialog->accept();
-    QCOMPARE(watcher->boxes, QStringList{box});
+    QCOMPARE(watcher->boxes,
+             QStringList{"Invalid Setting|The web browser path must not contain \"</\" or a "
+                         "settings tag such as \"<mailer>\":\nit could not be read back from the "
+                         "settings file"});
     QVERIFY(dialog->isVisible());
-    QVERIFY(tabs()->currentWidget() != page);
+    QCOMPARE(tabs()->currentWidget(), options);
 }
 
 QTEST_MAIN(TestConfig)
