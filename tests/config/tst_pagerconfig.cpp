@@ -4,7 +4,6 @@
 #include "config/cconfig.h"
 #include "config/cinventoryoptions.h"
 #include "config/coptions.h"
-#include "config/core/settingsfile.h"
 #include "pager/ccategoryitem.h"
 #include "pager/ccategorytree.h"
 #include "pager/core/categoryfile.h"
@@ -16,8 +15,6 @@
 
 #include <QLineEdit>
 #include <QTest>
-
-#include <memory>
 
 namespace {
 
@@ -39,111 +36,92 @@ class TestPagerConfig : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
-    void cleanup();
-    void okSavesSettings();
-    void escapeChangesNothing();
+    void dialogOutcome_data();
+    void dialogOutcome();
     void damagedSettingsKept();
 
 private:
-    // A pager on the home's files, its dialog answered by `answer`.
-    void runDialog(const std::function<void(CConfig*)>& answer);
-
-    std::unique_ptr<TempHome> home;
-    std::unique_ptr<HttpStandIn> server;
-    std::unique_ptr<CPager> pager;
+    TempHome home;
+    HttpStandIn server{replies::notFound};
 };
+
+void TestPagerConfig::initTestCase()
+{
+    QVERIFY(server.listen());
+}
 
 void TestPagerConfig::init()
 {
-    home = std::make_unique<TempHome>();
-    server = std::make_unique<HttpStandIn>(replies::notFound);
-    QVERIFY(server->listen());
-    QVERIFY(home->write(QStringLiteral("category.dat"), replies::categories));
-    QVERIFY(home->write(QStringLiteral("ovpager.cfg"), formatSettings(known())));
+    QVERIFY(home.write(QStringLiteral("category.dat"), replies::categories));
+    QVERIFY(home.write(QStringLiteral("ovpager.cfg"), formatSettings(known())));
 }
 
-void TestPagerConfig::cleanup()
+void TestPagerConfig::dialogOutcome_data()
 {
-    pager.reset();
-    server.reset();
-    home.reset();
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("OK saves at once") << true;
+    QTest::newRow("cancel puts the ticks back, saves nothing") << false;
 }
 
-void TestPagerConfig::runDialog(const std::function<void(CConfig*)>& answer)
+void TestPagerConfig::dialogOutcome()
 {
-    qputenv("HOME", QFile::encodeName(home->path()));
-    qputenv("OVPAGER_SERVER", server->address().toLatin1());
-    qputenv("OVPAGER_LIBDIR", QFile::encodeName(home->path() + QStringLiteral("/nolib")));
-    pager = std::make_unique<CPager>();
-    CConfig* dialog = pager->configDialog;
+    QFETCH(bool, ok);
+    childprocess::setPagerEnvironment(home.path(), server.address());
+    CPager pager;
+    CCategoryTree* tree = pager.categoryPage();
+    const QByteArray ticks = formatCategoryFile(tree->snapshot());
     BoxWatcher watcher([&](QWidget* w) {
-        if (w == dialog)
-            answer(dialog);
-    });
-    pager->slotDoConfig();
-    QCOMPARE(watcher.others, 1);
-}
-
-void TestPagerConfig::okSavesSettings()
-{
-    runDialog([](CConfig* dialog) {
-        dialog->optionsPage()->setValues(25, 45, QStringLiteral("/usr/bin/new-browser"), true,
-                                         false, false);
-        dialog->inventoryOptionsPage()->briefEdit->setText(QStringLiteral("me@site.example"));
-        dialog->accept();
-    });
-    // On disk at once, not only at the program's end.
-    PagerSettings expected = known();
-    expected.numItems = 25;
-    expected.pollMinutes = 45;
-    expected.browserPath = QStringLiteral("/usr/bin/new-browser");
-    expected.flashIcon = true;
-    expected.popup = false;
-    expected.briefEmail = QStringLiteral("me@site.example");
-    QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), formatSettings(expected));
-    QCOMPARE(pager->pollTimerForTest()->interval(), 45 * 60000);
-}
-
-void TestPagerConfig::escapeChangesNothing()
-{
-    QByteArray ticks;
-    runDialog([&](CConfig* dialog) {
-        CCategoryTree* tree = pager->categoryPage();
-        ticks = formatCategoryFile(tree->snapshot());
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             static_cast<CCategoryItem*>(tree->topLevelItem(i))->activate();
         QVERIFY(formatCategoryFile(tree->snapshot()) != ticks);
-        dialog->optionsPage()->setValues(25, 60, QStringLiteral("/x"), true, false, true);
-        QTest::keyClick(dialog, Qt::Key_Escape);
+        CConfig* dialog = pager.configDialog;
+        QCOMPARE(w, dialog);
+        dialog->optionsPage()->setValues(25, 45, QStringLiteral("/usr/bin/new-browser"), true,
+                                         false, false);
+        dialog->inventoryOptionsPage()->briefEdit->setText(QStringLiteral("me@site.example"));
+        ok ? dialog->accept() : dialog->reject();
     });
-    QCOMPARE(formatCategoryFile(pager->categoryPage()->snapshot()), ticks);
-    QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), formatSettings(known()));
-    QCOMPARE(home->read(QStringLiteral("category.dat")), replies::categories);
-    QCOMPARE(pager->pollTimerForTest()->interval(), 20 * 60000);
-    QVERIFY(pager->pollTimerForTest()->isActive());
+    pager.slotDoConfig();
+    QCOMPARE(watcher.others, 1);
+
+    PagerSettings saved = known();
+    if (ok) {
+        saved.numItems = 25;
+        saved.pollMinutes = 45;
+        saved.browserPath = QStringLiteral("/usr/bin/new-browser");
+        saved.flashIcon = true;
+        saved.popup = false;
+        saved.briefEmail = QStringLiteral("me@site.example");
+    }
+    QCOMPARE(formatCategoryFile(tree->snapshot()) == ticks, !ok);
+    QCOMPARE(home.read(QStringLiteral("category.dat")) == replies::categories, !ok);
+    QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(saved));
+    QCOMPARE(pager.pollTimerForTest()->interval(), saved.pollMinutes * 60000);
+    QVERIFY(pager.pollTimerForTest()->isActive());
     // A sound file makes no copy.
-    QVERIFY(!QFileInfo::exists(home->dataFile(QStringLiteral("ovpager.cfg.bad"))));
+    QVERIFY(!QFileInfo::exists(home.dataFile(QStringLiteral("ovpager.cfg.bad"))));
 }
 
 void TestPagerConfig::damagedSettingsKept()
 {
     // The mailer element was lost: the whole second group is not applied.
     const QByteArray damaged = formatSettings(known()).replace("<mailer>", "<mail>");
-    QVERIFY(home->write(QStringLiteral("ovpager.cfg"), damaged));
+    QVERIFY(home.write(QStringLiteral("ovpager.cfg"), damaged));
     PagerProcess run;
-    QVERIFY(run.start(QStringLiteral(OVPAGER_BINARY), home->path(), server->address()));
+    QVERIFY(run.start(QStringLiteral(OVPAGER_BINARY), home.path(), server.address()));
     QVERIFY(run.waitForLog("content request"));
     QVERIFY(run.stop());
-    const QByteArray path = QFile::encodeName(home->dataFile(QStringLiteral("ovpager.cfg")));
+    const QByteArray path = QFile::encodeName(home.dataFile(QStringLiteral("ovpager.cfg")));
     QVERIFY(run.process.readAllStandardError().contains(
         path + " could not be read in full; a copy is kept as " + path + ".bad\n"));
-    QCOMPARE(home->read(QStringLiteral("ovpager.cfg.bad")), damaged);
+    QCOMPARE(home.read(QStringLiteral("ovpager.cfg.bad")), damaged);
     // What could be read is kept; the rest is written as it stands.
     PagerSettings now = known();
     now.verboseEmail.clear();
     now.mailer.clear();
-    QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), formatSettings(now));
+    QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(now));
 }
 
 QTEST_MAIN(TestPagerConfig)
