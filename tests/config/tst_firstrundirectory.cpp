@@ -2,7 +2,6 @@
 #include "config/core/firstrundirectory.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,26 +16,22 @@ void TestFirstRunDirectory::removesOnlyWhileArmed()
 {
     QTemporaryDir home;
     const QString data = home.filePath(QStringLiteral(".ovpager/"));
-    QVERIFY(QDir().mkdir(data));
+    QVERIFY(QDir().mkpath(data + QStringLiteral("sub")));
     // More entries than one directory read returns.
-    for (int i = 0; i < 300; ++i) {
-        QFile f(data + QStringLiteral("file") + QString::number(i));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    QFile beside(home.filePath(QStringLiteral("beside")));
-    QVERIFY(beside.open(QIODevice::WriteOnly));
-    beside.close();
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(QFile(data + QString::number(i)).open(QIODevice::WriteOnly));
+    QVERIFY(QFile(home.filePath(QStringLiteral("beside"))).open(QIODevice::WriteOnly));
 
     // Disarmed once the settings were written.
     armFirstRunCleanup(data);
     disarmFirstRunCleanup();
     runFirstRunCleanup();
-    QVERIFY(QFileInfo::exists(data + QStringLiteral("file0")));
+    QVERIFY(QFileInfo::exists(data + u'0'));
 
     armFirstRunCleanup(data);
     runFirstRunCleanup();
     QVERIFY(!QFileInfo::exists(data));
-    QVERIFY(beside.exists());
+    QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("beside"))));
     QVERIFY(QDir().mkdir(data));
     runFirstRunCleanup(); // a second call finds nothing armed
     QVERIFY(QFileInfo::exists(data));
