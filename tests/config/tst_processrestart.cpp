@@ -1,5 +1,7 @@
 // A fresh run of the program in place of the running one, with real
 // processes: the stand-in logs every run of itself.
+#include "tests/common/testfiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,66 +12,57 @@ class TestProcessRestart : public QObject
 {
     Q_OBJECT
 private slots:
-    void replacesProcess();
-    void failedExecGoesOn();
+    void restart_data();
+    void restart();
 
 private:
-    QStringList runs() const
-    {
-        QFile f(dir.filePath(QStringLiteral("log")));
-        return f.open(QIODevice::ReadOnly)
-                   ? QString::fromLocal8Bit(f.readAll()).split(u'\n', Qt::SkipEmptyParts)
-                   : QStringList();
-    }
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("RESTART_LOG"), dir.filePath(QStringLiteral("log")));
-        return env;
-    }
-
     QTemporaryDir dir;
+    const QString binary = QFileInfo(QStringLiteral(RESTART_CHILD)).canonicalFilePath();
 };
 
-void TestProcessRestart::replacesProcess()
+void TestProcessRestart::restart_data()
 {
-    const QString binary = QFileInfo(QStringLiteral(RESTART_CHILD)).canonicalFilePath();
-    const QString called = QStringLiteral("ovpager-alias"); // not on the search path
-    QProcess first;
-    first.setProcessEnvironment(environment());
-    // bash's exec -a gives the program any name as argv[0].
-    first.start(QStringLiteral("/bin/bash"),
-                {QStringLiteral("-c"), QStringLiteral("exec -a \"$0\" \"$1\" -debug -vulntest"),
-                 called, binary});
-    QVERIFY(first.waitForFinished(10000));
-    QCOMPARE(first.exitCode(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(runs().size(), 2, 10000);
-
-    const QStringList old = runs().at(0).split(u'|');
-    const QStringList fresh = runs().at(1).split(u'|');
-    QCOMPARE(old.value(2), called + QStringLiteral(" -debug -vulntest"));
-    QVERIFY(fresh.value(0) != old.value(0)); // a new process
-    QCOMPARE(fresh.value(1), binary);        // of the same program
-    QCOMPARE(fresh.value(2), called);        // under the same name, no options
-    QVERIFY(first.readAllStandardError().isEmpty());
+    QTest::addColumn<QString>("program");    // what the restart runs; empty: itself
+    QTest::addColumn<QString>("secondLine"); // of the log, without a pid
+    QTest::addColumn<QByteArray>("error");
+    // bash's exec -a gives the program a name not on the search path.
+    QTest::newRow("replaces the process") << QString() << binary + "|ovpager-alias" << QByteArray();
+    const QString gone = dir.filePath(QStringLiteral("gone"));
+    QTest::newRow("failed exec goes on")
+        << gone << "went on: cannot run " + gone + ": No such file or directory"
+        << "Could not restart " + QFile::encodeName(gone) + '\n';
 }
 
-void TestProcessRestart::failedExecGoesOn()
+void TestProcessRestart::restart()
 {
-    QFile::remove(dir.filePath(QStringLiteral("log")));
-    const QString program = dir.filePath(QStringLiteral("gone"));
-    QProcessEnvironment env = environment();
-    env.insert(QStringLiteral("RESTART_PROGRAM"), program);
+    QFETCH(QString, program);
+    QFETCH(QString, secondLine);
+    QFETCH(QByteArray, error);
+
+    QFile log(dir.filePath(QStringLiteral("log")));
+    log.remove();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("RESTART_LOG"), log.fileName());
+    if (!program.isEmpty())
+        env.insert(QStringLiteral("RESTART_PROGRAM"), program);
     QProcess first;
     first.setProcessEnvironment(env);
-    first.start(QStringLiteral(RESTART_CHILD), {QStringLiteral("-debug")});
+    first.start(QStringLiteral("/bin/bash"),
+                {QStringLiteral("-c"), QStringLiteral("exec -a \"$0\" \"$1\" -debug -vulntest"),
+                 QStringLiteral("ovpager-alias"), binary});
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     QCOMPARE(first.exitCode(), 0);
-    QCOMPARE(runs().value(1), QStringLiteral("went on: cannot run ") + program +
-                                  QStringLiteral(": No such file or directory"));
-    QCOMPARE(first.readAllStandardError(),
-             QByteArray("Could not restart ") + QFile::encodeName(program) + '\n');
+    const auto lines = [&log] {
+        return QString(testfiles::readAll(log.fileName())).split(u'\n', Qt::SkipEmptyParts);
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(lines().size(), 2, 10000);
+    const QStringList runs = lines();
+    QCOMPARE(runs.at(0).section(u'|', 1), binary + "|ovpager-alias -debug -vulntest");
+    // A new process of the same program under the same name, no options.
+    QVERIFY(runs.at(1).section(u'|', 0, 0) != runs.at(0).section(u'|', 0, 0));
+    QCOMPARE(runs.at(1).mid(runs.at(1).indexOf(u'|') + 1), secondLine);
+    QCOMPARE(first.readAllStandardError(), error);
 }
 
 QTEST_GUILESS_MAIN(TestProcessRestart)
