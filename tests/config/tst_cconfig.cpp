@@ -15,19 +15,7 @@
 
 namespace {
 
-// What the pages show before a file is read.
-PagerSettings earlier()
-{
-    PagerSettings s;
-    s.skin = QStringLiteral("Max");
-    s.verboseEmail = QStringLiteral("old-v@x.example");
-    s.briefEmail = QStringLiteral("old-b@x.example");
-    s.mailer = QStringLiteral("/bin/oldmail");
-    s.briefNotify = true;
-    return s;
-}
-
-// Every setting unlike what the pages show before.
+// Every setting unlike the defaults the pages start with.
 PagerSettings distinct()
 {
     PagerSettings s;
@@ -37,7 +25,7 @@ PagerSettings distinct()
     s.flashIcon = true;
     s.popup = false;
     s.skin = QStringLiteral("Slate");
-    s.vulnPopup = s.verboseNotify = s.configRestart = true;
+    s.vulnPopup = s.verboseNotify = s.briefNotify = s.configRestart = true;
     s.verboseEmail = QStringLiteral("verbose@site.example");
     s.briefEmail = QStringLiteral("brief@site.example");
     s.mailer = QStringLiteral("/usr/bin/mail -s \"x\"");
@@ -92,7 +80,7 @@ void TestConfig::init()
     watcher->ignore(dialog.get());
     options = dialog->optionsPage();
     inventory = dialog->inventoryOptionsPage();
-    applySettingsToPages({true, true, earlier()}, *options, *inventory);
+    applySettingsToPages({true, true, PagerSettings()}, *options, *inventory);
 }
 
 void TestConfig::intoPages_data()
@@ -111,22 +99,22 @@ void TestConfig::intoPages()
     QFETCH(int, groups);
     QFETCH(QString, skin);
     QFETCH(bool, skinShown);
+    const PagerSettings before = settingsFromPages(*options, *inventory);
     ParsedSettings parsed{groups > 0, groups > 1, distinct()};
     parsed.values.skin = skin;
     applySettingsToPages(parsed, *options, *inventory);
 
     // A group is taken whole or not at all.
-    PagerSettings expected = groups > 0 ? distinct() : earlier();
+    PagerSettings expected = groups > 0 ? distinct() : before;
     if (groups < 2) {
-        const PagerSettings e = earlier();
-        expected.vulnPopup = e.vulnPopup;
-        expected.verboseNotify = e.verboseNotify;
-        expected.briefNotify = e.briefNotify;
-        expected.verboseEmail = e.verboseEmail;
-        expected.briefEmail = e.briefEmail;
-        expected.mailer = e.mailer;
+        expected.vulnPopup = before.vulnPopup;
+        expected.verboseNotify = before.verboseNotify;
+        expected.briefNotify = before.briefNotify;
+        expected.verboseEmail = before.verboseEmail;
+        expected.briefEmail = before.briefEmail;
+        expected.mailer = before.mailer;
     }
-    expected.skin = skinShown ? skin : earlier().skin;
+    expected.skin = skinShown ? skin : before.skin;
     QCOMPARE(pagesShow(), formatSettings(expected));
     // A recipient field can be typed in exactly when its notice is on.
     QCOMPARE(inventory->verboseEdit->isEnabled(), expected.verboseNotify);
