@@ -15,7 +15,7 @@
 
 namespace {
 
-// Every setting unlike the defaults the pages start with.
+// Every setting unlike what the pages start with.
 PagerSettings distinct()
 {
     PagerSettings s;
@@ -25,7 +25,7 @@ PagerSettings distinct()
     s.flashIcon = true;
     s.popup = false;
     s.skin = QStringLiteral("Slate");
-    s.vulnPopup = s.verboseNotify = s.briefNotify = s.configRestart = true;
+    s.vulnPopup = s.verboseNotify = s.configRestart = true;
     s.verboseEmail = QStringLiteral("verbose@site.example");
     s.briefEmail = QStringLiteral("brief@site.example");
     s.mailer = QStringLiteral("/usr/bin/mail -s \"x\"");
@@ -80,7 +80,10 @@ void TestConfig::init()
     watcher->ignore(dialog.get());
     options = dialog->optionsPage();
     inventory = dialog->inventoryOptionsPage();
-    applySettingsToPages({true, true, PagerSettings()}, *options, *inventory);
+    PagerSettings start; // the brief notice on: the two notices tell apart
+    start.briefNotify = true;
+    start.briefEmail = QStringLiteral("old-b@x.example");
+    applySettingsToPages({true, true, start}, *options, *inventory);
 }
 
 void TestConfig::intoPages_data()
