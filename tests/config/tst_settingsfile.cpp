@@ -1,7 +1,11 @@
-// Reading and writing "ovpager.cfg" without a display.
+// Reading and writing "ovpager.cfg" and "notify.cfg" without a display.
+#include "config/core/notifyoptions.h"
 #include "config/core/settingsfile.h"
+#include "tests/common/testfiles.h"
 
 #include <QTest>
+
+Q_DECLARE_METATYPE(DesktopNotices)
 
 namespace {
 
@@ -39,6 +43,9 @@ private slots:
     void reading();
     void storableText_data();
     void storableText();
+    void notifyOptions_data();
+    void notifyOptions();
+    void notifyFileRoad();
 };
 
 void TestSettingsFile::reading_data()
@@ -103,6 +110,38 @@ void TestSettingsFile::storableText()
     QFETCH(QString, text);
     QFETCH(bool, storable);
     QCOMPARE(isStorableSettingText(text), storable);
+}
+
+void TestSettingsFile::notifyOptions_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<DesktopNotices>("mode");
+    QTest::newRow("blanks, capitals and no line end")
+        << QByteArray("  desktopnotices =  INSTEAD ") << DesktopNotices::Instead;
+    QTest::newRow("unknown keys and lines passed over")
+        << QByteArray("DESKTOPNOTICES=instead\ncolour red\ndesktopnotices=beside\n=\n")
+        << DesktopNotices::Beside;
+    QTest::newRow("unknown value") << QByteArray("desktopnotices=always\n") << DesktopNotices::Off;
+}
+
+void TestSettingsFile::notifyOptions()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(DesktopNotices, mode);
+    QCOMPARE(parseNotifyOptions(text).mode, mode);
+}
+
+void TestSettingsFile::notifyFileRoad()
+{
+    TempDataDir dir;
+    const QString path = dir.file(QStringLiteral("notify.cfg"));
+    QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Off); // none yet
+    QVERIFY(saveNotifyOptions(path, {DesktopNotices::Instead}));
+    QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Instead);
+    // Too large to be a setting: not read at all.
+    QVERIFY(dir.write(QStringLiteral("notify.cfg"),
+                      "desktopnotices=beside\n" + QByteArray(64 * 1024, '\n')));
+    QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Off);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
