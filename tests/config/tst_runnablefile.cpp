@@ -1,7 +1,10 @@
-// Which files may be proposed or accepted as the browser and the mailer.
+// Which files may be proposed or accepted as the browser and the mailer,
+// and which recipient lists for the mailer's command line.
+#include "config/core/recipients.h"
 #include "config/core/runnablefile.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +16,8 @@ private slots:
     void runnable_data();
     void runnable();
     void program();
+    void recipients_data();
+    void recipients();
 
 private:
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
@@ -53,6 +58,37 @@ void TestRunnableFile::program()
 {
     QCOMPARE(commandProgram(QStringLiteral("/bin/mail -s \"x y\"")), QStringLiteral("/bin/mail"));
     QCOMPARE(commandProgram(QStringLiteral("/usr/bin/mail")), QStringLiteral("/usr/bin/mail"));
+}
+
+void TestRunnableFile::recipients_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("addresses"); // empty: refused
+
+    QTest::newRow("blanks, tabs and commas mixed")
+        << " a@x.example ,\tb_c+d@y-z.example  e.f@g.example, d"
+        << QStringList{"a@x.example", "b_c+d@y-z.example", "e.f@g.example", "d"};
+    QTest::newRow("blanks only") << "   " << QStringList();
+    QTest::newRow("command substitution") << "$(touch /tmp/x)@x.example" << QStringList();
+    QTest::newRow("option after a good one") << "a@x.example -c" << QStringList();
+}
+
+void TestRunnableFile::recipients()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, addresses);
+
+    QCOMPARE(isValidRecipientList(text), !addresses.isEmpty());
+    QCOMPARE(recipientAddresses(text), addresses);
+    // What a shell makes of the quoted list: one argument per address.
+    QProcess sh;
+    sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf '[%s]' ") +
+                                                                   shellQuotedRecipients(text)});
+    QVERIFY(sh.waitForFinished(5000));
+    QString words = addresses.isEmpty() ? QStringLiteral("[]") : QString();
+    for (const QString& a : addresses)
+        words += u'[' + a + u']';
+    QCOMPARE(QString::fromUtf8(sh.readAllStandardOutput()), words);
 }
 
 QTEST_GUILESS_MAIN(TestRunnableFile)
