@@ -38,15 +38,156 @@ class TestConfig : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void intoPages_data();
-    void intoPages();
-    void cancelPutsPagesBack();
-    void recipients_data();
-    void recipients();
-    void okWithoutVisitingSkipsRecipients();
-    void unstorableTextRefused();
+    void initTestCase()
+    {
+        for (const char* name : {"Max", "Slate"}) {
+            const QString dir = lib.filePath(QStringLiteral("pagerskins/") + QLatin1String(name));
+            QVERIFY(QDir().mkpath(dir));
+            QFile ini(dir + QStringLiteral("/skin.ini"));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(QByteArray("[skin]\nname=") + name + "\n");
+        }
+        qputenv("OVPAGER_LIBDIR", lib.path().toLocal8Bit());
+    }
+
+    void init()
+    {
+        watcher = std::make_unique<BoxWatcher>();
+        dialog = std::make_unique<CConfig>();
+        dialog->setPages(new QWidget, new QWidget);
+        watcher->ignore(dialog.get());
+        options = dialog->optionsPage();
+        inventory = dialog->inventoryOptionsPage();
+        PagerSettings start; // the brief notice on: the two notices tell apart
+        start.briefNotify = true;
+        start.briefEmail = QStringLiteral("old-b@x.example");
+        applySettingsToPages({true, true, start}, *options, *inventory);
+    }
+
+    void intoPages_data()
+    {
+        QTest::addColumn<int>("groups"); // complete groups read
+        QTest::addColumn<QString>("skin");
+        QTest::addColumn<bool>("skinShown"); // else the earlier one stays
+        QTest::newRow("complete") << 2 << "Slate" << true;
+        QTest::newRow("skin left out") << 2 << "" << false;
+        QTest::newRow("second group incomplete") << 1 << "Slate" << false;
+        QTest::newRow("nothing read") << 0 << "Slate" << false;
+    }
+
+    void intoPages()
+    {
+        QFETCH(int, groups);
+        QFETCH(QString, skin);
+        QFETCH(bool, skinShown);
+        const PagerSettings before = settingsFromPages(*options, *inventory);
+        ParsedSettings parsed{groups > 0, groups > 1, distinct()};
+        parsed.values.skin = skin;
+        applySettingsToPages(parsed, *options, *inventory);
+
+        // A group is taken whole or not at all.
+        PagerSettings expected = groups > 0 ? distinct() : before;
+        if (groups < 2) {
+            expected.vulnPopup = before.vulnPopup;
+            expected.verboseNotify = before.verboseNotify;
+            expected.briefNotify = before.briefNotify;
+            expected.verboseEmail = before.verboseEmail;
+            expected.briefEmail = before.briefEmail;
+            expected.mailer = before.mailer;
+        }
+        expected.skin = skinShown ? skin : before.skin;
+        QCOMPARE(pagesShow(), formatSettings(expected));
+        // A recipient field can be typed in exactly when its notice is on.
+        QCOMPARE(inventory->verboseEdit->isEnabled(), expected.verboseNotify);
+        QCOMPARE(inventory->briefEdit->isEnabled(), expected.briefNotify);
+    }
+
+    void cancelPutsPagesBack()
+    {
+        const QByteArray before = pagesShow();
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        applySettingsToPages({true, true, distinct()}, *options, *inventory);
+        QVERIFY(pagesShow() != before);
+        dialog->close();
+        QCOMPARE(pagesShow(), before);
+    }
+
+    void recipients_data()
+    {
+        QTest::addColumn<bool>("brief");
+        QTest::addColumn<QString>("briefTo");
+        QTest::addColumn<bool>("verbose");
+        QTest::addColumn<QString>("verboseTo");
+        QTest::addColumn<QString>("box"); // empty: the check passes
+
+        QTest::newRow("both on and empty: brief first")
+            << true << "" << true << ""
+            << "Required Information Missing|You must specify an email recipient for notification "
+               "(brief)\nor deselect the option";
+        QTest::newRow("both given")
+            << true << "b@x.example, c@x.example" << true << "v@x.example" << QString();
+        QTest::newRow("option in verbose")
+            << false << "" << true << "-oX"
+            << "Invalid Email Recipients|The email recipients for notification (verbose) must be "
+               "addresses made of letters, digits and \".@_+-\",\nseparated by commas or blanks";
+        QTest::newRow("bad text in an unused field")
+            << false << "a;b" << false << "`x`" << QString();
+    }
+
+    void recipients()
+    {
+        QFETCH(bool, brief);
+        QFETCH(QString, briefTo);
+        QFETCH(bool, verbose);
+        QFETCH(QString, verboseTo);
+        QFETCH(QString, box);
+
+        inventory->setValues(verboseTo, briefTo, QStringLiteral("/bin/mail"), false, verbose,
+                             brief);
+        dialog->show();
+        const QStringList expected = box.isEmpty() ? QStringList() : QStringList{box};
+
+        // Leaving the page by another tab.
+        showTab(inventory);
+        showTab(options);
+        QCOMPARE(watcher->boxes, expected);
+        QCOMPARE(tabs()->currentWidget(),
+                 box.isEmpty() ? static_cast<QWidget*>(options) : inventory);
+
+        // OK on the page.
+        showTab(inventory);
+        watcher->boxes.clear();
+        dialog->accept();
+        QCOMPARE(watcher->boxes, expected);
+        QCOMPARE(dialog->isVisible(), !box.isEmpty());
+    }
+
+    void okWithoutVisitingSkipsRecipients()
+    {
+        inventory->setValues(QString(), QString(), QStringLiteral("/bin/mail"), false, true, true);
+        dialog->show();
+        showTab(options);
+        dialog->accept();
+        QVERIFY(watcher->boxes.isEmpty());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    }
+
+    void unstorableTextRefused()
+    {
+        options->setValues(5, 15, QStringLiteral("x</mailer>y"), false, true, false);
+        // From the other page: the refusal must show the field's own.
+        dialog->show();
+        showTab(inventory);
+        dialog->accept();
+        QCOMPARE(
+            watcher->boxes,
+            QStringList{"Invalid Setting|The web browser path must not contain \"</\" or a "
+                        "settings tag such as \"<mailer>\":\nit could not be read back from the "
+                        "settings file"});
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(tabs()->currentWidget(), options);
+    }
 
 private:
     QTabWidget* tabs() const { return dialog->findChild<QTabWidget*>(); }
@@ -59,153 +200,6 @@ private:
     COptions* options = nullptr;
     CInventoryOptions* inventory = nullptr;
 };
-
-void TestConfig::initTestCase()
-{
-    for (const char* name : {"Max", "Slate"}) {
-        const QString dir = lib.filePath(QStringLiteral("pagerskins/") + QLatin1String(name));
-        QVERIFY(QDir().mkpath(dir));
-        QFile ini(dir + QStringLiteral("/skin.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QByteArray("[skin]\nname=") + name + "\n");
-    }
-    qputenv("OVPAGER_LIBDIR", lib.path().toLocal8Bit());
-}
-
-void TestConfig::init()
-{
-    watcher = std::make_unique<BoxWatcher>();
-    dialog = std::make_unique<CConfig>();
-    dialog->setPages(new QWidget, new QWidget);
-    watcher->ignore(dialog.get());
-    options = dialog->optionsPage();
-    inventory = dialog->inventoryOptionsPage();
-    PagerSettings start; // the brief notice on: the two notices tell apart
-    start.briefNotify = true;
-    start.briefEmail = QStringLiteral("old-b@x.example");
-    applySettingsToPages({true, true, start}, *options, *inventory);
-}
-
-void TestConfig::intoPages_data()
-{
-    QTest::addColumn<int>("groups"); // complete groups read
-    QTest::addColumn<QString>("skin");
-    QTest::addColumn<bool>("skinShown"); // else the earlier one stays
-    QTest::newRow("complete") << 2 << "Slate" << true;
-    QTest::newRow("skin left out") << 2 << "" << false;
-    QTest::newRow("second group incomplete") << 1 << "Slate" << false;
-    QTest::newRow("nothing read") << 0 << "Slate" << false;
-}
-
-void TestConfig::intoPages()
-{
-    QFETCH(int, groups);
-    QFETCH(QString, skin);
-    QFETCH(bool, skinShown);
-    const PagerSettings before = settingsFromPages(*options, *inventory);
-    ParsedSettings parsed{groups > 0, groups > 1, distinct()};
-    parsed.values.skin = skin;
-    applySettingsToPages(parsed, *options, *inventory);
-
-    // A group is taken whole or not at all.
-    PagerSettings expected = groups > 0 ? distinct() : before;
-    if (groups < 2) {
-        expected.vulnPopup = before.vulnPopup;
-        expected.verboseNotify = before.verboseNotify;
-        expected.briefNotify = before.briefNotify;
-        expected.verboseEmail = before.verboseEmail;
-        expected.briefEmail = before.briefEmail;
-        expected.mailer = before.mailer;
-    }
-    expected.skin = skinShown ? skin : before.skin;
-    QCOMPARE(pagesShow(), formatSettings(expected));
-    // A recipient field can be typed in exactly when its notice is on.
-    QCOMPARE(inventory->verboseEdit->isEnabled(), expected.verboseNotify);
-    QCOMPARE(inventory->briefEdit->isEnabled(), expected.briefNotify);
-}
-
-void TestConfig::cancelPutsPagesBack()
-{
-    const QByteArray before = pagesShow();
-    dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-    applySettingsToPages({true, true, distinct()}, *options, *inventory);
-    QVERIFY(pagesShow() != before);
-    dialog->close();
-    QCOMPARE(pagesShow(), before);
-}
-
-void TestConfig::recipients_data()
-{
-    QTest::addColumn<bool>("brief");
-    QTest::addColumn<QString>("briefTo");
-    QTest::addColumn<bool>("verbose");
-    QTest::addColumn<QString>("verboseTo");
-    QTest::addColumn<QString>("box"); // empty: the check passes
-
-    QTest::newRow("both on and empty: brief first")
-        << true << "" << true << ""
-        << "Required Information Missing|You must specify an email recipient for notification "
-           "(brief)\nor deselect the option";
-    QTest::newRow("both given") << true << "b@x.example, c@x.example" << true << "v@x.example"
-                                << QString();
-    QTest::newRow("option in verbose")
-        << false << "" << true << "-oX"
-        << "Invalid Email Recipients|The email recipients for notification (verbose) must be "
-           "addresses made of letters, digits and \".@_+-\",\nseparated by commas or blanks";
-    QTest::newRow("bad text in an unused field") << false << "a;b" << false << "`x`" << QString();
-}
-
-void TestConfig::recipients()
-{
-    QFETCH(bool, brief);
-    QFETCH(QString, briefTo);
-    QFETCH(bool, verbose);
-    QFETCH(QString, verboseTo);
-    QFETCH(QString, box);
-
-    inventory->setValues(verboseTo, briefTo, QStringLiteral("/bin/mail"), false, verbose, brief);
-    dialog->show();
-    const QStringList expected = box.isEmpty() ? QStringList() : QStringList{box};
-
-    // Leaving the page by another tab.
-    showTab(inventory);
-    showTab(options);
-    QCOMPARE(watcher->boxes, expected);
-    QCOMPARE(tabs()->currentWidget(), box.isEmpty() ? static_cast<QWidget*>(options) : inventory);
-
-    // OK on the page.
-    showTab(inventory);
-    watcher->boxes.clear();
-    dialog->accept();
-    QCOMPARE(watcher->boxes, expected);
-    QCOMPARE(dialog->isVisible(), !box.isEmpty());
-}
-
-void TestConfig::okWithoutVisitingSkipsRecipients()
-{
-    inventory->setValues(QString(), QString(), QStringLiteral("/bin/mail"), false, true, true);
-    dialog->show();
-    showTab(options);
-    dialog->accept();
-    QVERIFY(watcher->boxes.isEmpty());
-    QCOMPARE(dialog->result(), int(QDialog::Accepted));
-}
-
-void TestConfig::unstorableTextRefused()
-{
-    options->setValues(5, 15, QStringLiteral("x</mailer>y"), false, true, false);
-    // From the other page: the refusal must show the field's own.
-    dialog->show();
-    showTab(inventory);
-    dialog->accept();
-    QCOMPARE(watcher->boxes,
-             QStringList{"Invalid Setting|The web browser path must not contain \"</\" or a "
-                         "settings tag such as \"<mailer>\":\nit could not be read back from the "
-                         "settings file"});
-    QVERIFY(dialog->isVisible());
-    QCOMPARE(tabs()->currentWidget(), options);
-}
 
 QTEST_MAIN(TestConfig)
 #include "tst_cconfig.moc"
