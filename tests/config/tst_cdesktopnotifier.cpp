@@ -15,87 +15,82 @@ class TestCDesktopNotifier : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void delivery_data();
-    void delivery();
-    void groupsAndClicks();
+    void initTestCase()
+    {
+        if (!privatebus::available())
+            QSKIP("no private session bus (dbus-run-session is missing)");
+    }
+
+    void delivery_data()
+    {
+        QTest::addColumn<int>("service");      // 0 none, 1 plain, 2 reads markup, 3 refuses
+        QTest::addColumn<QString>("sentBody"); // null: the fallback runs instead
+
+        QTest::newRow("plain service gets the text as it is") << 1 << "a <b> & c";
+        QTest::newRow("markup service gets it escaped") << 2 << "a &lt;b&gt; &amp; c";
+        QTest::newRow("no service: the fallback") << 0 << QString();
+        QTest::newRow("service refusing: the fallback") << 3 << QString();
+    }
+
+    void delivery()
+    {
+        QFETCH(int, service);
+        QFETCH(QString, sentBody);
+
+        std::unique_ptr<NotificationStandIn> standIn;
+        if (service > 0) {
+            QStringList caps{QStringLiteral("body"), QStringLiteral("actions")};
+            if (service == 2)
+                caps << QStringLiteral("body-markup");
+            standIn = std::make_unique<NotificationStandIn>(caps);
+            QVERIFY(standIn->start());
+            if (service == 3)
+                standIn->failWith(QStringLiteral("org.freedesktop.DBus.Error.Failed"));
+        }
+        CDesktopNotifier notifier;
+        int ran = 0;
+        notifier.send({QStringLiteral("Vulnerabilities"), QStringLiteral("a <b> & c")}, this,
+                      [&ran] { ++ran; });
+        if (sentBody.isNull()) {
+            QTRY_COMPARE(ran, 1);
+            return;
+        }
+        QTRY_COMPARE(standIn->notices().size(), 1);
+        const RecordedNotice n = standIn->notices().first();
+        QCOMPARE(n.appName, QStringLiteral("Orvelle Pager"));
+        QCOMPARE(n.summary, QStringLiteral("Vulnerabilities"));
+        QCOMPARE(n.body, sentBody);
+        QVERIFY(n.actions.contains(QStringLiteral("default")));
+        QTest::qWait(100);
+        QCOMPARE(ran, 0);
+    }
+
+    void groupsAndClicks()
+    {
+        NotificationStandIn standIn;
+        QVERIFY(standIn.start());
+        CDesktopNotifier notifier;
+        QSignalSpy clicked(&notifier, &CDesktopNotifier::clicked);
+        const DesktopNotice notice{QStringLiteral("s"), QStringLiteral("b")};
+        // Sent back to back: the second must wait for the first one's id.
+        notifier.send(notice, this, {}, QStringLiteral("news"));
+        notifier.send(notice, this, {}, QStringLiteral("news"));
+        QTRY_COMPARE(standIn.notices().size(), 2);
+        notifier.send(notice, this, {});
+        QTRY_COMPARE(standIn.notices().size(), 3);
+        const QList<RecordedNotice> sent = standIn.notices();
+        QCOMPARE(sent.at(0).replacesId, 0u);
+        QCOMPARE(sent.at(1).replacesId, sent.at(0).id);
+        QCOMPARE(sent.at(2).replacesId, 0u); // no group, replaces nothing
+
+        // The reply carrying the id comes before these on the same connection.
+        standIn.invokeAction(77u, QStringLiteral("default")); // someone else's notice
+        standIn.invokeAction(sent.at(2).id, QStringLiteral("default"));
+        QTRY_COMPARE(clicked.size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(clicked.size(), 1);
+    }
 };
-
-void TestCDesktopNotifier::initTestCase()
-{
-    if (!privatebus::available())
-        QSKIP("no private session bus (dbus-run-session is missing)");
-}
-
-void TestCDesktopNotifier::delivery_data()
-{
-    QTest::addColumn<int>("service");      // 0 none, 1 plain, 2 reads markup, 3 refuses
-    QTest::addColumn<QString>("sentBody"); // null: the fallback runs instead
-
-    QTest::newRow("plain service gets the text as it is") << 1 << "a <b> & c";
-    QTest::newRow("markup service gets it escaped") << 2 << "a &lt;b&gt; &amp; c";
-    QTest::newRow("no service: the fallback") << 0 << QString();
-    QTest::newRow("service refusing: the fallback") << 3 << QString();
-}
-
-void TestCDesktopNotifier::delivery()
-{
-    QFETCH(int, service);
-    QFETCH(QString, sentBody);
-
-    std::unique_ptr<NotificationStandIn> standIn;
-    if (service > 0) {
-        QStringList caps{QStringLiteral("body"), QStringLiteral("actions")};
-        if (service == 2)
-            caps << QStringLiteral("body-markup");
-        standIn = std::make_unique<NotificationStandIn>(caps);
-        QVERIFY(standIn->start());
-        if (service == 3)
-            standIn->failWith(QStringLiteral("org.freedesktop.DBus.Error.Failed"));
-    }
-    CDesktopNotifier notifier;
-    int ran = 0;
-    notifier.send({QStringLiteral("Vulnerabilities"), QStringLiteral("a <b> & c")}, this,
-                  [&ran] { ++ran; });
-    if (sentBody.isNull()) {
-        QTRY_COMPARE(ran, 1);
-        return;
-    }
-    QTRY_COMPARE(standIn->notices().size(), 1);
-    const RecordedNotice n = standIn->notices().first();
-    QCOMPARE(n.appName, QStringLiteral("Orvelle Pager"));
-    QCOMPARE(n.summary, QStringLiteral("Vulnerabilities"));
-    QCOMPARE(n.body, sentBody);
-    QVERIFY(n.actions.contains(QStringLiteral("default")));
-    QTest::qWait(100);
-    QCOMPARE(ran, 0);
-}
-
-void TestCDesktopNotifier::groupsAndClicks()
-{
-    NotificationStandIn standIn;
-    QVERIFY(standIn.start());
-    CDesktopNotifier notifier;
-    QSignalSpy clicked(&notifier, &CDesktopNotifier::clicked);
-    const DesktopNotice notice{QStringLiteral("s"), QStringLiteral("b")};
-    // Sent back to back: the second must wait for the first one's id.
-    notifier.send(notice, this, {}, QStringLiteral("news"));
-    notifier.send(notice, this, {}, QStringLiteral("news"));
-    QTRY_COMPARE(standIn.notices().size(), 2);
-    notifier.send(notice, this, {});
-    QTRY_COMPARE(standIn.notices().size(), 3);
-    const QList<RecordedNotice> sent = standIn.notices();
-    QCOMPARE(sent.at(0).replacesId, 0u);
-    QCOMPARE(sent.at(1).replacesId, sent.at(0).id);
-    QCOMPARE(sent.at(2).replacesId, 0u); // no group, replaces nothing
-
-    // The reply carrying the id comes before these on the same connection.
-    standIn.invokeAction(77u, QStringLiteral("default")); // someone else's notice
-    standIn.invokeAction(sent.at(2).id, QStringLiteral("default"));
-    QTRY_COMPARE(clicked.size(), 1);
-    QTest::qWait(100);
-    QCOMPARE(clicked.size(), 1);
-}
 
 int main(int argc, char** argv)
 {
