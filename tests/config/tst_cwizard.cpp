@@ -12,13 +12,102 @@ class TestWizard : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void nextFollowsField();
-    void browseCancelledKeepsField();
-    void forwardChecks_data();
-    void forwardChecks();
-    void backFromFinishedChecksBrowser();
+    void initTestCase()
+    {
+        for (const char* name : {"browser", "mail"}) {
+            QVERIFY(testfiles::writeAll(path(name), {}));
+            QVERIFY(QFile::setPermissions(path(name), QFile::ReadOwner | QFile::ExeOwner));
+        }
+    }
+
+    void init()
+    {
+        watcher = std::make_unique<BoxWatcher>();
+        wizard = std::make_unique<CWizard>();
+        watcher->ignore(wizard.get());
+        wizard->browserEdit->setText(path("browser"));
+        wizard->mailerEdit->setText(path("mail"));
+        wizard->show();
+    }
+
+    void nextFollowsField()
+    {
+        wizard->next();
+        QAbstractButton* next = wizard->button(QWizard::NextButton);
+        QVERIFY(next->isEnabled());
+        wizard->browserEdit->clear();
+        QVERIFY(!next->isEnabled());
+        QTest::keyClicks(wizard->browserEdit, QStringLiteral("/x"));
+        QVERIFY(next->isEnabled());
+        // Shown again after going back, the page still goes by its field.
+        wizard->browserEdit->clear();
+        wizard->back();
+        wizard->next();
+        QVERIFY(!next->isEnabled());
+    }
+
+    void browseCancelledKeepsField()
+    {
+        wizard->next();
+        // The watcher rejects the file dialog.
+        wizard->doBrowse();
+        QCOMPARE(watcher->others, 1);
+        QCOMPARE(wizard->browserEdit->text(), path("browser"));
+    }
+
+    void forwardChecks_data()
+    {
+        QTest::addColumn<QString>("browser");
+        QTest::addColumn<QString>("mailer");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("endPage");
+
+        const QString mail =
+            path("mail") + QStringLiteral(" -s \"Orvelle Pager: Vulnerable Profiles\"");
+        QTest::newRow("both fine") << path("browser") << mail << QString() << "Finished";
+        QTest::newRow("browser is a directory")
+            << dir.path() << mail << dir.path() + notRunnable << "Browser Path";
+        QTest::newRow("mailer begins with a blank")
+            << path("browser") << u' ' + mail << notRunnable << "Mailer Path";
+        const QString cut = path("mail") + QStringLiteral(" -s </mailer>");
+        QTest::newRow("mailer that cannot be stored")
+            << path("browser") << cut
+            << cut +
+                   " cannot be kept in the settings: it must not contain \"</\" or a settings tag "
+                   "such as \"<mailer>\""
+            << "Mailer Path";
+    }
+
+    void forwardChecks()
+    {
+        QFETCH(QString, browser);
+        QFETCH(QString, mailer);
+        QFETCH(QString, box);
+        QFETCH(QString, endPage);
+
+        wizard->browserEdit->setText(browser);
+        wizard->mailerEdit->setText(mailer);
+        nextAll();
+        QCOMPARE(wizard->currentPage()->title(), endPage);
+        QCOMPARE(watcher->boxes,
+                 box.isEmpty() ? QStringList() : QStringList{"Orvelle Pager Wizard|" + box});
+    }
+
+    void backFromFinishedChecksBrowser()
+    {
+        nextAll();
+        QCOMPARE(wizard->currentPage(), wizard->finishedPage);
+        // The browser stops being runnable while the user looks at the last page.
+        QVERIFY(QFile::setPermissions(path("browser"), QFile::ReadOwner));
+        wizard->back();
+        QCOMPARE(wizard->currentPage(), wizard->finishedPage);
+        QCOMPARE(watcher->boxes,
+                 QStringList{"Orvelle Pager Wizard|" + path("browser") + notRunnable});
+        QVERIFY(QFile::setPermissions(path("browser"), QFile::ReadOwner | QFile::ExeOwner));
+        wizard->back();
+        QCOMPARE(wizard->currentPage(), wizard->mailerPage);
+        QCOMPARE(watcher->boxes.size(), 1);
+    }
 
 private:
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
@@ -35,101 +124,6 @@ private:
     std::unique_ptr<BoxWatcher> watcher;
     const QString notRunnable = QStringLiteral(" is not a path to a valid executable file");
 };
-
-void TestWizard::initTestCase()
-{
-    for (const char* name : {"browser", "mail"}) {
-        QVERIFY(testfiles::writeAll(path(name), {}));
-        QVERIFY(QFile::setPermissions(path(name), QFile::ReadOwner | QFile::ExeOwner));
-    }
-}
-
-void TestWizard::init()
-{
-    watcher = std::make_unique<BoxWatcher>();
-    wizard = std::make_unique<CWizard>();
-    watcher->ignore(wizard.get());
-    wizard->browserEdit->setText(path("browser"));
-    wizard->mailerEdit->setText(path("mail"));
-    wizard->show();
-}
-
-void TestWizard::nextFollowsField()
-{
-    wizard->next();
-    QAbstractButton* next = wizard->button(QWizard::NextButton);
-    QVERIFY(next->isEnabled());
-    wizard->browserEdit->clear();
-    QVERIFY(!next->isEnabled());
-    QTest::keyClicks(wizard->browserEdit, QStringLiteral("/x"));
-    QVERIFY(next->isEnabled());
-    // Shown again after going back, the page still goes by its field.
-    wizard->browserEdit->clear();
-    wizard->back();
-    wizard->next();
-    QVERIFY(!next->isEnabled());
-}
-
-void TestWizard::browseCancelledKeepsField()
-{
-    wizard->next();
-    // The watcher rejects the file dialog.
-    wizard->doBrowse();
-    QCOMPARE(watcher->others, 1);
-    QCOMPARE(wizard->browserEdit->text(), path("browser"));
-}
-
-void TestWizard::forwardChecks_data()
-{
-    QTest::addColumn<QString>("browser");
-    QTest::addColumn<QString>("mailer");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("endPage");
-
-    const QString mail =
-        path("mail") + QStringLiteral(" -s \"Orvelle Pager: Vulnerable Profiles\"");
-    QTest::newRow("both fine") << path("browser") << mail << QString() << "Finished";
-    QTest::newRow("browser is a directory")
-        << dir.path() << mail << dir.path() + notRunnable << "Browser Path";
-    QTest::newRow("mailer begins with a blank")
-        << path("browser") << u' ' + mail << notRunnable << "Mailer Path";
-    const QString cut = path("mail") + QStringLiteral(" -s </mailer>");
-    QTest::newRow("mailer that cannot be stored")
-        << path("browser") << cut
-        << cut + " cannot be kept in the settings: it must not contain \"</\" or a settings tag "
-                 "such as \"<mailer>\""
-        << "Mailer Path";
-}
-
-void TestWizard::forwardChecks()
-{
-    QFETCH(QString, browser);
-    QFETCH(QString, mailer);
-    QFETCH(QString, box);
-    QFETCH(QString, endPage);
-
-    wizard->browserEdit->setText(browser);
-    wizard->mailerEdit->setText(mailer);
-    nextAll();
-    QCOMPARE(wizard->currentPage()->title(), endPage);
-    QCOMPARE(watcher->boxes,
-             box.isEmpty() ? QStringList() : QStringList{"Orvelle Pager Wizard|" + box});
-}
-
-void TestWizard::backFromFinishedChecksBrowser()
-{
-    nextAll();
-    QCOMPARE(wizard->currentPage(), wizard->finishedPage);
-    // The browser stops being runnable while the user looks at the last page.
-    QVERIFY(QFile::setPermissions(path("browser"), QFile::ReadOwner));
-    wizard->back();
-    QCOMPARE(wizard->currentPage(), wizard->finishedPage);
-    QCOMPARE(watcher->boxes, QStringList{"Orvelle Pager Wizard|" + path("browser") + notRunnable});
-    QVERIFY(QFile::setPermissions(path("browser"), QFile::ReadOwner | QFile::ExeOwner));
-    wizard->back();
-    QCOMPARE(wizard->currentPage(), wizard->mailerPage);
-    QCOMPARE(watcher->boxes.size(), 1);
-}
 
 QTEST_MAIN(TestWizard)
 #include "tst_cwizard.moc"
