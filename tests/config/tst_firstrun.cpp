@@ -15,68 +15,66 @@ class TestFirstRun : public QObject
 {
     Q_OBJECT
 private slots:
-    void firstRun_data();
-    void firstRun();
+    void firstRun_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("server"); // empty: the stand-in's
+        QTest::addColumn<int>("exitCode");   // -1: runs on
+        QTest::newRow("finished with typed answers") << false << QString() << -1;
+        QTest::newRow("wizard cancelled: no directory left") << true << QString() << 0;
+        // Any fatal start after the wizard: a port out of range needs no lookup.
+        QTest::newRow("fatal start after the wizard: no directory left")
+            << false << "127.0.0.1:99999" << 1;
+    }
+
+    void firstRun()
+    {
+        QFETCH(bool, cancel);
+        QFETCH(QString, server);
+        QFETCH(int, exitCode);
+        TempHome home(false);
+        HttpStandIn standIn(replies::notFound);
+        QVERIFY(standIn.listen());
+        PagerProcess pager;
+        QVERIFY(pager.start(QStringLiteral(OVPAGER_BINARY), home.path(),
+                            server.isEmpty() ? standIn.address() : server));
+        const QString wizard = QStringLiteral("^Orvelle Pager Setup$");
+        const QString mailerLine =
+            mailer.path() + QStringLiteral(" -s \"Orvelle Pager: Vulnerable Profiles\"");
+        if (cancel)
+            QVERIFY(xdotool::pressKey(wizard, QStringLiteral("alt+c")));
+        else // Next on Welcome, the two fields typed with Next after each, then Finish.
+            QVERIFY(xdotool::pressKey(wizard) && xdotool::replaceText(wizard, browser.path()) &&
+                    xdotool::pressKey(wizard) && xdotool::replaceText(wizard, mailerLine) &&
+                    xdotool::pressKey(wizard) && xdotool::pressKey(wizard));
+
+        if (exitCode < 0) {
+            QVERIFY(pager.waitForLog("content request"));
+            struct stat st;
+            QCOMPARE(::stat(QFile::encodeName(home.dataDir()).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 07777, 0700u);
+            PagerSettings expected;
+            expected.browserPath = browser.path();
+            expected.mailer = mailerLine;
+            expected.skin = QStringLiteral("No Skin"); // none installed here
+            QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(expected));
+            QVERIFY(pager.stop());
+            return;
+        }
+        QVERIFY(pager.process.waitForFinished(20000));
+        QCOMPARE(pager.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(pager.process.exitCode(), exitCode);
+        QCOMPARE(pager.process.readAllStandardError().contains("Bad port in OVPAGER_SERVER"),
+                 !cancel);
+        // The next start is a first run again.
+        QVERIFY(!QFileInfo::exists(home.dataDir()));
+        QVERIFY(standIn.requestLines().isEmpty());
+    }
 
 private:
     StandInProgram browser;
     StandInProgram mailer;
 };
-
-void TestFirstRun::firstRun_data()
-{
-    QTest::addColumn<bool>("cancel");
-    QTest::addColumn<QString>("server"); // empty: the stand-in's
-    QTest::addColumn<int>("exitCode");   // -1: runs on
-    QTest::newRow("finished with typed answers") << false << QString() << -1;
-    QTest::newRow("wizard cancelled: no directory left") << true << QString() << 0;
-    // Any fatal start after the wizard: a port out of range needs no lookup.
-    QTest::newRow("fatal start after the wizard: no directory left")
-        << false << "127.0.0.1:99999" << 1;
-}
-
-void TestFirstRun::firstRun()
-{
-    QFETCH(bool, cancel);
-    QFETCH(QString, server);
-    QFETCH(int, exitCode);
-    TempHome home(false);
-    HttpStandIn standIn(replies::notFound);
-    QVERIFY(standIn.listen());
-    PagerProcess pager;
-    QVERIFY(pager.start(QStringLiteral(OVPAGER_BINARY), home.path(),
-                        server.isEmpty() ? standIn.address() : server));
-    const QString wizard = QStringLiteral("^Orvelle Pager Setup$");
-    const QString mailerLine =
-        mailer.path() + QStringLiteral(" -s \"Orvelle Pager: Vulnerable Profiles\"");
-    if (cancel)
-        QVERIFY(xdotool::pressKey(wizard, QStringLiteral("alt+c")));
-    else // Next on Welcome, the two fields typed with Next after each, then Finish.
-        QVERIFY(xdotool::pressKey(wizard) && xdotool::replaceText(wizard, browser.path()) &&
-                xdotool::pressKey(wizard) && xdotool::replaceText(wizard, mailerLine) &&
-                xdotool::pressKey(wizard) && xdotool::pressKey(wizard));
-
-    if (exitCode < 0) {
-        QVERIFY(pager.waitForLog("content request"));
-        struct stat st;
-        QCOMPARE(::stat(QFile::encodeName(home.dataDir()).constData(), &st), 0);
-        QCOMPARE(st.st_mode & 07777, 0700u);
-        PagerSettings expected;
-        expected.browserPath = browser.path();
-        expected.mailer = mailerLine;
-        expected.skin = QStringLiteral("No Skin"); // none installed here
-        QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(expected));
-        QVERIFY(pager.stop());
-        return;
-    }
-    QVERIFY(pager.process.waitForFinished(20000));
-    QCOMPARE(pager.process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(pager.process.exitCode(), exitCode);
-    QCOMPARE(pager.process.readAllStandardError().contains("Bad port in OVPAGER_SERVER"), !cancel);
-    // The next start is a first run again.
-    QVERIFY(!QFileInfo::exists(home.dataDir()));
-    QVERIFY(standIn.requestLines().isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestFirstRun)
 #include "tst_firstrun.moc"
