@@ -36,93 +36,83 @@ class TestPagerConfig : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void dialogOutcome_data();
-    void dialogOutcome();
-    void damagedSettingsKept();
+    void initTestCase() { QVERIFY(server.listen()); }
+    void init()
+    {
+        QVERIFY(home.write(QStringLiteral("category.dat"), replies::categories));
+        QVERIFY(home.write(QStringLiteral("ovpager.cfg"), formatSettings(known())));
+    }
+
+    void dialogOutcome_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK saves at once") << true;
+        QTest::newRow("cancel puts the ticks back, saves nothing") << false;
+    }
+
+    void dialogOutcome()
+    {
+        QFETCH(bool, ok);
+        childprocess::setPagerEnvironment(home.path(), server.address());
+        CPager pager;
+        CCategoryTree* tree = pager.categoryPage();
+        const QByteArray ticks = formatCategoryFile(tree->snapshot());
+        BoxWatcher watcher([&](QWidget* w) {
+            for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                static_cast<CCategoryItem*>(tree->topLevelItem(i))->activate();
+            QVERIFY(formatCategoryFile(tree->snapshot()) != ticks);
+            CConfig* dialog = pager.configDialog;
+            QCOMPARE(w, dialog);
+            dialog->optionsPage()->setValues(25, 45, QStringLiteral("/usr/bin/new-browser"), true,
+                                             false, false);
+            dialog->inventoryOptionsPage()->briefEdit->setText(QStringLiteral("me@site.example"));
+            ok ? dialog->accept() : dialog->reject();
+        });
+        pager.slotDoConfig();
+        QCOMPARE(watcher.others, 1);
+
+        PagerSettings saved = known();
+        if (ok) {
+            saved.numItems = 25;
+            saved.pollMinutes = 45;
+            saved.browserPath = QStringLiteral("/usr/bin/new-browser");
+            saved.flashIcon = true;
+            saved.popup = false;
+            saved.briefEmail = QStringLiteral("me@site.example");
+        }
+        QCOMPARE(formatCategoryFile(tree->snapshot()) == ticks, !ok);
+        QCOMPARE(home.read(QStringLiteral("category.dat")) == replies::categories, !ok);
+        QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(saved));
+        QCOMPARE(pager.pollTimerForTest()->interval(), saved.pollMinutes * 60000);
+        QVERIFY(pager.pollTimerForTest()->isActive());
+        // A sound file makes no copy.
+        QVERIFY(!QFileInfo::exists(home.dataFile(QStringLiteral("ovpager.cfg.bad"))));
+    }
+
+    void damagedSettingsKept()
+    {
+        // The mailer element was lost: the whole second group is not applied.
+        const QByteArray damaged = formatSettings(known()).replace("<mailer>", "<mail>");
+        QVERIFY(home.write(QStringLiteral("ovpager.cfg"), damaged));
+        PagerProcess run;
+        QVERIFY(run.start(QStringLiteral(OVPAGER_BINARY), home.path(), server.address()));
+        QVERIFY(run.waitForLog("content request"));
+        QVERIFY(run.stop());
+        const QByteArray path = QFile::encodeName(home.dataFile(QStringLiteral("ovpager.cfg")));
+        QVERIFY(run.process.readAllStandardError().contains(
+            path + " could not be read in full; a copy is kept as " + path + ".bad\n"));
+        QCOMPARE(home.read(QStringLiteral("ovpager.cfg.bad")), damaged);
+        // What could be read is kept; the rest is written as it stands.
+        PagerSettings now = known();
+        now.verboseEmail.clear();
+        now.mailer.clear();
+        QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(now));
+    }
 
 private:
     TempHome home;
     HttpStandIn server{replies::notFound};
 };
-
-void TestPagerConfig::initTestCase()
-{
-    QVERIFY(server.listen());
-}
-
-void TestPagerConfig::init()
-{
-    QVERIFY(home.write(QStringLiteral("category.dat"), replies::categories));
-    QVERIFY(home.write(QStringLiteral("ovpager.cfg"), formatSettings(known())));
-}
-
-void TestPagerConfig::dialogOutcome_data()
-{
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("OK saves at once") << true;
-    QTest::newRow("cancel puts the ticks back, saves nothing") << false;
-}
-
-void TestPagerConfig::dialogOutcome()
-{
-    QFETCH(bool, ok);
-    childprocess::setPagerEnvironment(home.path(), server.address());
-    CPager pager;
-    CCategoryTree* tree = pager.categoryPage();
-    const QByteArray ticks = formatCategoryFile(tree->snapshot());
-    BoxWatcher watcher([&](QWidget* w) {
-        for (int i = 0; i < tree->topLevelItemCount(); ++i)
-            static_cast<CCategoryItem*>(tree->topLevelItem(i))->activate();
-        QVERIFY(formatCategoryFile(tree->snapshot()) != ticks);
-        CConfig* dialog = pager.configDialog;
-        QCOMPARE(w, dialog);
-        dialog->optionsPage()->setValues(25, 45, QStringLiteral("/usr/bin/new-browser"), true,
-                                         false, false);
-        dialog->inventoryOptionsPage()->briefEdit->setText(QStringLiteral("me@site.example"));
-        ok ? dialog->accept() : dialog->reject();
-    });
-    pager.slotDoConfig();
-    QCOMPARE(watcher.others, 1);
-
-    PagerSettings saved = known();
-    if (ok) {
-        saved.numItems = 25;
-        saved.pollMinutes = 45;
-        saved.browserPath = QStringLiteral("/usr/bin/new-browser");
-        saved.flashIcon = true;
-        saved.popup = false;
-        saved.briefEmail = QStringLiteral("me@site.example");
-    }
-    QCOMPARE(formatCategoryFile(tree->snapshot()) == ticks, !ok);
-    QCOMPARE(home.read(QStringLiteral("category.dat")) == replies::categories, !ok);
-    QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(saved));
-    QCOMPARE(pager.pollTimerForTest()->interval(), saved.pollMinutes * 60000);
-    QVERIFY(pager.pollTimerForTest()->isActive());
-    // A sound file makes no copy.
-    QVERIFY(!QFileInfo::exists(home.dataFile(QStringLiteral("ovpager.cfg.bad"))));
-}
-
-void TestPagerConfig::damagedSettingsKept()
-{
-    // The mailer element was lost: the whole second group is not applied.
-    const QByteArray damaged = formatSettings(known()).replace("<mailer>", "<mail>");
-    QVERIFY(home.write(QStringLiteral("ovpager.cfg"), damaged));
-    PagerProcess run;
-    QVERIFY(run.start(QStringLiteral(OVPAGER_BINARY), home.path(), server.address()));
-    QVERIFY(run.waitForLog("content request"));
-    QVERIFY(run.stop());
-    const QByteArray path = QFile::encodeName(home.dataFile(QStringLiteral("ovpager.cfg")));
-    QVERIFY(run.process.readAllStandardError().contains(
-        path + " could not be read in full; a copy is kept as " + path + ".bad\n"));
-    QCOMPARE(home.read(QStringLiteral("ovpager.cfg.bad")), damaged);
-    // What could be read is kept; the rest is written as it stands.
-    PagerSettings now = known();
-    now.verboseEmail.clear();
-    now.mailer.clear();
-    QCOMPARE(home.read(QStringLiteral("ovpager.cfg")), formatSettings(now));
-}
 
 QTEST_MAIN(TestPagerConfig)
 #include "tst_pagerconfig.moc"
