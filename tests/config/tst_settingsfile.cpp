@@ -39,110 +39,104 @@ class TestSettingsFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void reading_data();
-    void reading();
-    void storableText_data();
-    void storableText();
-    void notifyOptions_data();
-    void notifyOptions();
-    void notifyFileRoad();
+    void reading_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("groups"); // complete groups read
+        QTest::addColumn<QString>("values");
+
+        QTest::newRow("as written") << settings() << 2 << settings();
+        const QString top = settings({}, "25|60|/b r/\u00f6\"w'ser & <x>|1|1|Max|1|1|1|1|"
+                                         "a@b.example, c@d.example|e@f.example|mail -s \"A; B\"");
+        QTest::newRow("upper limits, flags on, specials") << top << 2 << top;
+        QTest::newRow("below limits") << settings({"numitems=4", "pollinterval=9"}) << 2
+                                      << settings({"numitems=5", "pollinterval=10"});
+        QTest::newRow("above limits") << settings({"numitems=26", "pollinterval=61"}) << 2
+                                      << settings({"numitems=25", "pollinterval=60"});
+        // A flag is on only when it reads as the number 1.
+        QTest::newRow("flags \"2\" read 0")
+            << settings({"flashicon=2", "popup=2", "vulnpopup=2", "verbosenotify=2",
+                         "briefnotify=2", "configrestart=2"})
+            << 2
+            << settings({"flashicon=0", "popup=0", "vulnpopup=0", "verbosenotify=0",
+                         "briefnotify=0", "configrestart=0"});
+        QTest::newRow("skin missing") << settings({"skin"}) << 2 << settings({"skin="});
+        QTest::newRow("first-group key missing: nothing applies")
+            << settings({"configrestart"}) << 0 << defaults;
+        QTest::newRow("second-group key missing: first group only")
+            << settings({"mailer"}) << 1
+            << settings(
+                   {"vulnpopup=0", "verbosenotify=0", "verboseemail=", "briefemail=", "mailer="});
+        QTest::newRow("no config element")
+            << settings().remove(QLatin1String("</config>")) << 0 << defaults;
+        // A save would change these texts: the file is not read at all.
+        QTest::newRow("first-group text unstorable")
+            << settings({"browserpath=/b<NUMITEMS>3"}) << 0 << defaults;
+        QTest::newRow("second-group text unstorable")
+            << settings({"mailer=mail <popup>1"}) << 0 << defaults;
+    }
+
+    void reading()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, groups);
+        QFETCH(QString, values);
+
+        const ParsedSettings parsed = parseSettings(text);
+        QCOMPARE(parsed.firstGroup, groups > 0);
+        QCOMPARE(parsed.secondGroup, groups > 1);
+        QCOMPARE(QString::fromUtf8(formatSettings(parsed.values)), values);
+    }
+
+    void storableText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("storable");
+        QTest::newRow("lone < and /") << "a < b / c" << true;
+        QTest::newRow("bare </") << "</" << false;
+        QTest::newRow("a setting's opening tag") << "mail <Popup>1" << false;
+    }
+
+    void storableText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, storable);
+        QCOMPARE(isStorableSettingText(text), storable);
+    }
+
+    void notifyOptions_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<DesktopNotices>("mode");
+        QTest::newRow("blanks, capitals and no line end")
+            << QByteArray("  desktopnotices =  INSTEAD ") << DesktopNotices::Instead;
+        QTest::newRow("unknown keys and lines passed over")
+            << QByteArray("DESKTOPNOTICES=instead\ncolour red\ndesktopnotices=beside\n=\n")
+            << DesktopNotices::Beside;
+        QTest::newRow("unknown value")
+            << QByteArray("desktopnotices=always\n") << DesktopNotices::Off;
+    }
+
+    void notifyOptions()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(DesktopNotices, mode);
+        QCOMPARE(parseNotifyOptions(text).mode, mode);
+    }
+
+    void notifyFileRoad()
+    {
+        TempDataDir dir;
+        const QString path = dir.file(QStringLiteral("notify.cfg"));
+        QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Off); // none yet
+        QVERIFY(saveNotifyOptions(path, {DesktopNotices::Instead}));
+        QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Instead);
+        // Too large to be a setting: not read at all.
+        QVERIFY(dir.write(QStringLiteral("notify.cfg"),
+                          "desktopnotices=beside\n" + QByteArray(64 * 1024, '\n')));
+        QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Off);
+    }
 };
-
-void TestSettingsFile::reading_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("groups"); // complete groups read
-    QTest::addColumn<QString>("values");
-
-    QTest::newRow("as written") << settings() << 2 << settings();
-    const QString top = settings({}, "25|60|/b r/\u00f6\"w'ser & <x>|1|1|Max|1|1|1|1|"
-                                     "a@b.example, c@d.example|e@f.example|mail -s \"A; B\"");
-    QTest::newRow("upper limits, flags on, specials") << top << 2 << top;
-    QTest::newRow("below limits") << settings({"numitems=4", "pollinterval=9"}) << 2
-                                  << settings({"numitems=5", "pollinterval=10"});
-    QTest::newRow("above limits") << settings({"numitems=26", "pollinterval=61"}) << 2
-                                  << settings({"numitems=25", "pollinterval=60"});
-    // A flag is on only when it reads as the number 1.
-    QTest::newRow("flags \"2\" read 0")
-        << settings({"flashicon=2", "popup=2", "vulnpopup=2", "verbosenotify=2", "briefnotify=2",
-                     "configrestart=2"})
-        << 2
-        << settings({"flashicon=0", "popup=0", "vulnpopup=0", "verbosenotify=0", "briefnotify=0",
-                     "configrestart=0"});
-    QTest::newRow("skin missing") << settings({"skin"}) << 2 << settings({"skin="});
-    QTest::newRow("first-group key missing: nothing applies")
-        << settings({"configrestart"}) << 0 << defaults;
-    QTest::newRow("second-group key missing: first group only")
-        << settings({"mailer"}) << 1
-        << settings({"vulnpopup=0", "verbosenotify=0", "verboseemail=", "briefemail=", "mailer="});
-    QTest::newRow("no config element")
-        << settings().remove(QLatin1String("</config>")) << 0 << defaults;
-    // A save would change these texts: the file is not read at all.
-    QTest::newRow("first-group text unstorable")
-        << settings({"browserpath=/b<NUMITEMS>3"}) << 0 << defaults;
-    QTest::newRow("second-group text unstorable")
-        << settings({"mailer=mail <popup>1"}) << 0 << defaults;
-}
-
-void TestSettingsFile::reading()
-{
-    QFETCH(QString, text);
-    QFETCH(int, groups);
-    QFETCH(QString, values);
-
-    const ParsedSettings parsed = parseSettings(text);
-    QCOMPARE(parsed.firstGroup, groups > 0);
-    QCOMPARE(parsed.secondGroup, groups > 1);
-    QCOMPARE(QString::fromUtf8(formatSettings(parsed.values)), values);
-}
-
-void TestSettingsFile::storableText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("storable");
-    QTest::newRow("lone < and /") << "a < b / c" << true;
-    QTest::newRow("bare </") << "</" << false;
-    QTest::newRow("a setting's opening tag") << "mail <Popup>1" << false;
-}
-
-void TestSettingsFile::storableText()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, storable);
-    QCOMPARE(isStorableSettingText(text), storable);
-}
-
-void TestSettingsFile::notifyOptions_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<DesktopNotices>("mode");
-    QTest::newRow("blanks, capitals and no line end")
-        << QByteArray("  desktopnotices =  INSTEAD ") << DesktopNotices::Instead;
-    QTest::newRow("unknown keys and lines passed over")
-        << QByteArray("DESKTOPNOTICES=instead\ncolour red\ndesktopnotices=beside\n=\n")
-        << DesktopNotices::Beside;
-    QTest::newRow("unknown value") << QByteArray("desktopnotices=always\n") << DesktopNotices::Off;
-}
-
-void TestSettingsFile::notifyOptions()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(DesktopNotices, mode);
-    QCOMPARE(parseNotifyOptions(text).mode, mode);
-}
-
-void TestSettingsFile::notifyFileRoad()
-{
-    TempDataDir dir;
-    const QString path = dir.file(QStringLiteral("notify.cfg"));
-    QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Off); // none yet
-    QVERIFY(saveNotifyOptions(path, {DesktopNotices::Instead}));
-    QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Instead);
-    // Too large to be a setting: not read at all.
-    QVERIFY(dir.write(QStringLiteral("notify.cfg"),
-                      "desktopnotices=beside\n" + QByteArray(64 * 1024, '\n')));
-    QCOMPARE(loadNotifyOptions(path).mode, DesktopNotices::Off);
-}
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
 #include "tst_settingsfile.moc"
