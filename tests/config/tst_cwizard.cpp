@@ -64,7 +64,6 @@ private slots:
 
         const QString mail =
             path("mail") + QStringLiteral(" -s \"Orvelle Pager: Vulnerable Profiles\"");
-        QTest::newRow("both fine") << path("browser") << mail << QString() << "Finished";
         QTest::newRow("browser is a directory")
             << dir.path() << mail << dir.path() + notRunnable << "Browser Path";
         QTest::newRow("mailer begins with a blank")
