@@ -2,7 +2,6 @@
 // state is saved); the poll signal asks for a poll and ends nothing.
 #include "app/csignalquitter.h"
 
-#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -21,7 +20,6 @@ void TestCSignalQuitter::endings_data()
 {
     QTest::addColumn<int>("signum");
     QTest::addColumn<bool>("quits");
-    QTest::newRow("SIGTERM (logout)") << int(SIGTERM) << true;
     QTest::newRow("SIGHUP (terminal gone)") << int(SIGHUP) << true;
     QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT) << true;
     QTest::newRow("SIGUSR1 (poll now)") << int(SIGUSR1) << false;
