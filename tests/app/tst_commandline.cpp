@@ -4,9 +4,8 @@
 
 #include "app/core/commandline.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "tests/common/childprocess.h"
+
 #include <QTest>
 
 using Action = CommandLine::Action;
@@ -30,18 +29,14 @@ void TestCommandLine::parse_data()
 
     QTest::newRow("help") << QStringList{"-debug", "--help"} << Action::Help << "";
     QTest::newRow("version") << QStringList{"--version"} << Action::Version << "";
-    QTest::newRow("unknown two-dash option")
-        << QStringList{"--frobnicate"} << Action::Refuse << "--frobnicate";
-    QTest::newRow("one-dash unknown is ignored")
-        << QStringList{"-Debug", "-x", "word"} << Action::Run << "";
-    QTest::newRow("toolkit options, one value that looks like help")
-        << QStringList{"--qwindowtitle", "--help", "--reverse"} << Action::Run << "";
-    QTest::newRow("toolkit option with joined value")
-        << QStringList{"--style=Windows", "-stylesheet=/dev/null"} << Action::Run << "";
+    QTest::newRow("first unknown two-dash option decides")
+        << QStringList{"--frobnicate", "--help"} << Action::Refuse << "--frobnicate";
+    // A word, a one-dash unknown, a value that looks like help, a flag, a joined value.
+    QTest::newRow("left to the toolkit or ignored")
+        << QStringList{"word", "-x", "--qwindowtitle", "--help", "--reverse", "--style=Windows"}
+        << Action::Run << "";
     QTest::newRow("joined value the toolkit does not take")
         << QStringList{"--platform=xcb"} << Action::Refuse << "--platform=xcb";
-    QTest::newRow("first one decides: refused")
-        << QStringList{"--bogus", "--help"} << Action::Refuse << "--bogus";
     QTest::newRow("nothing after a double dash")
         << QStringList{"--", "--bogus", "--help"} << Action::Run << "";
 }
@@ -60,15 +55,12 @@ void TestCommandLine::program_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("out");
-    QTest::addColumn<QByteArray>("err");
-
-    QTest::newRow("help") << QStringList{"--help"} << 0 << QByteArray("Usage: ovpager ")
-                          << QByteArray();
+    QTest::addColumn<QByteArray>("text"); // the start of standard output, or of error when refused
+    QTest::newRow("help") << QStringList{"--help"} << 0 << QByteArray("Usage: ovpager ");
     QTest::newRow("version") << QStringList{"--version"} << 0
-                             << QByteArray("Orvelle Pager V3.0 (ovpager 3.0)\n") << QByteArray();
+                             << QByteArray("Orvelle Pager V3.0 (ovpager 3.0)\n");
     QTest::newRow("unknown option")
-        << QStringList{"--frobnicate"} << 2 << QByteArray()
+        << QStringList{"--frobnicate"} << 2
         << QByteArray("ovpager: unknown option --frobnicate\nTry 'ovpager --help'");
 }
 
@@ -76,26 +68,19 @@ void TestCommandLine::program()
 {
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
-    QFETCH(QByteArray, out);
-    QFETCH(QByteArray, err);
-
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QFETCH(QByteArray, text);
+    const TempHome home(false);
+    // Were the name looked up, this one would never resolve.
+    QProcessEnvironment env = childprocess::pagerEnvironment(home.path(), "nonexistent.invalid");
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("HOME"), home.path());
-    // Were the name looked up, this one would never resolve.
-    env.insert(QStringLiteral("OVPAGER_SERVER"), QStringLiteral("nonexistent.invalid"));
     QProcess pager;
     pager.setProcessEnvironment(env);
     pager.start(QStringLiteral(OVPAGER_BINARY), arguments);
     QVERIFY(pager.waitForFinished(10000));
-    QCOMPARE(pager.exitStatus(), QProcess::NormalExit);
     QCOMPARE(pager.exitCode(), status);
-    const QByteArray stdOut = pager.readAllStandardOutput();
-    const QByteArray stdErr = pager.readAllStandardError();
-    QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.contains(out), stdOut.constData());
-    QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.contains(err), stdErr.constData());
+    QVERIFY(
+        (status ? pager.readAllStandardError() : pager.readAllStandardOutput()).startsWith(text));
     QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
 }
