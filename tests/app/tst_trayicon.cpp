@@ -2,12 +2,12 @@
 // tray selection on the X server before the program starts.
 #include "app/cmain.h"
 #include "pager/cpager.h"
+#include "pager/icons.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
 #include "tests/common/privatebus.h"
 #include "tests/common/replies.h"
 
-#include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -30,25 +30,27 @@ void TestTrayIcon::countAndMenu()
     TempHome home;
     HttpStandIn server(replies::notFound);
     QVERIFY(server.listen());
-    QVERIFY(home.write(QStringLiteral("category.dat"), replies::categories));
-    QVERIFY(home.write(QStringLiteral("ovpager.cfg"), replies::settings(false)));
+    QVERIFY(home.write("category.dat", replies::categories) &&
+            home.write("ovpager.cfg", replies::settings(false)));
     const QByteArray poll = "GET /pagerv3/pager_info.html";
     server.route(poll, replies::ok(replies::topnews(replies::headline(1, 10, "202612061010", 1) +
                                                     replies::headline(1, 11, "202612061011", 1))));
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("OVPAGER_SERVER", server.address().toLatin1());
-    qputenv("OVPAGER_LIBDIR", (home.path() + QStringLiteral("/nolib")).toLocal8Bit());
+    childprocess::setPagerEnvironment(home.path(), server.address());
 
     CMain window;
     QSystemTrayIcon* tray = window.trayIcon();
     QVERIFY(tray);
     QTRY_COMPARE(tray->toolTip(), QStringLiteral("Orvelle Pager: 2 new headlines"));
-    QTreeWidget* list = window.pager->headlines();
-    QTreeWidgetItem* category =
-        list->findItems(QStringLiteral("Vulnerabilities"), Qt::MatchExactly).value(0);
+    QTreeWidgetItem* category = window.pager->headlines()->topLevelItem(1);
     QVERIFY(category && category->childCount() == 2);
-    list->setCurrentItem(category->child(0));
+    window.pager->headlines()->setCurrentItem(category->child(0));
     QCOMPARE(tray->toolTip(), QStringLiteral("Orvelle Pager: 1 new headline"));
+
+    // The window's icon follows the pager's flashing.
+    emit window.pager->newIcon(false);
+    QVERIFY(window.windowIcon().pixmap(16).toImage() == alternateWindowIcon().toImage());
+    emit window.pager->newIcon(true);
+    QVERIFY(window.windowIcon().pixmap(16).toImage() == normalWindowIcon().toImage());
 
     // Show, Update, Quit.
     const int polls = int(server.linesStartingWith(poll).size());
