@@ -56,30 +56,27 @@ void TestKeyboard::init()
 
 void TestKeyboard::keyPaths_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::newRow("Return opens the selected headline") << int(Qt::Key_Return) << 0;
-    QTest::newRow("Space ticks and unticks a category") << int(Qt::Key_Space) << 0;
-    QTest::newRow("F5 polls") << int(Qt::Key_F5) << 0;
-    QTest::newRow("Ctrl+Q quits and saves") << int(Qt::Key_Q) << int(Qt::ControlModifier);
+    QTest::addColumn<int>("key"); // with its modifiers
+    QTest::newRow("Return opens the selected headline") << int(Qt::Key_Return);
+    QTest::newRow("Space ticks and unticks a category") << int(Qt::Key_Space);
+    QTest::newRow("F5 polls") << int(Qt::Key_F5);
+    QTest::newRow("Ctrl+Q quits and saves") << (Qt::CTRL | Qt::Key_Q).toCombined();
 }
 
 void TestKeyboard::keyPaths()
 {
     QFETCH(int, key);
-    QFETCH(int, modifiers);
     const auto press = [&](QWidget* target) {
-        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        const QKeyCombination k = QKeyCombination::fromCombined(key);
+        QTest::keyClick(target, k.key(), k.keyboardModifiers());
     };
     QTreeWidget* list = window->pager->headlines();
     CCategoryTree* page = window->pager->categoryPage();
-
     if (key == Qt::Key_Return) {
         list->setCurrentItem(list->topLevelItem(1)->child(0));
         list->setFocus();
         press(list);
-        QTRY_COMPARE(browser.runs(), 1);
-        QCOMPARE(browser.arguments(1), QStringList("http://news.example/a10"));
+        QTRY_COMPARE(browser.arguments(1), QStringList("http://news.example/a10"));
     } else if (key == Qt::Key_Space) {
         auto* viruses = dynamic_cast<CCategoryItem*>(page->findItems("Viruses", {}).value(0));
         QVERIFY(viruses && !viruses->isOn());
@@ -88,15 +85,15 @@ void TestKeyboard::keyPaths()
         QVERIFY(viruses->isOn());
         press(page);
         QVERIFY(!viruses->isOn());
-    } else if (key == Qt::Key_Q) {
+    } else if (key == Qt::Key_F5) {
+        press(window.get());
+        QTRY_COMPARE(polls().size(), 2);
+    } else {
         QFile::remove(home.dataFile("article.dat"));
         QTimer::singleShot(0, this, [&] { press(window.get()); });
         QTimer::singleShot(5000, this, [] { QCoreApplication::exit(7); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(home.read("article.dat").contains("<title>Item 10 of 1</title>"));
-    } else {
-        press(window.get());
-        QTRY_COMPARE(polls().size(), 2);
     }
 }
 
