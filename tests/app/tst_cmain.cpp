@@ -81,8 +81,8 @@ void TestSkins::initTestCase()
     QVERIFY(contentServer.listen());
     childprocess::setPagerEnvironment(home.path(), contentServer.address());
     const QString skins = home.path() + QStringLiteral("/nolib/pagerskins/");
-    QVERIFY(QDir().mkpath(skins + QStringLiteral("incomplete")));
-    QVERIFY(QDir().mkpath(skins + QStringLiteral("holey")));
+    QVERIFY(QDir().mkpath(skins + QStringLiteral("incomplete")) &&
+            QDir().mkpath(skins + QStringLiteral("holey")));
     QVERIFY(QFile::link(skinsSource + QStringLiteral("/max"), skins + QStringLiteral("max")));
     QVERIFY(QFile::link(skinsSource + QStringLiteral("/slate"), skins + QStringLiteral("slate")));
     // A skin that names itself but misses a key.
@@ -121,8 +121,8 @@ void TestSkins::looks()
     const QSize size = picture(QStringLiteral("max"), "pager.bmp").size();
     QCOMPARE(w.size(), size);
     // The rounded corner is cut away, the middle is there.
-    QVERIFY(!w.mask().contains(QPoint(0, 0)));
-    QVERIFY(w.mask().contains(QPoint(size.width() / 2, size.height() / 2)));
+    QVERIFY(!w.mask().contains(QPoint(0, 0)) &&
+            w.mask().contains(QPoint(size.width() / 2, size.height() / 2)));
     QCOMPARE(w.pager->geometry(), CSkin(skinsSource + QStringLiteral("/max")).getPaneRect());
     QVERIFY(!w.plainButtonBar->isVisible());
     QCOMPARE(motifHints(&w), (QList<long>{2, 0, 0, 0, 0}));
@@ -145,8 +145,7 @@ void TestSkins::looks()
         w.pager->slotDoConfig();
     };
     choose(QStringLiteral("Holey"));
-    QCOMPARE(w.size(), size);
-    QVERIFY(!w.plainButtonBar->isVisible());
+    QVERIFY(w.size() == size && !w.plainButtonBar->isVisible());
     // The choice shown (and saved) is the look the user has.
     QCOMPARE(dialog->optionsPage()->skinName(), QStringLiteral("Max"));
 

@@ -31,8 +31,6 @@ private slots:
     void nothingOverlapsAtTheSmallest();
 
 private:
-    QStringList polls() const { return server.linesStartingWith("GET /pagerv3/pager_info.html"); }
-
     TempHome home;
     StandInProgram browser;
     HttpStandIn server{replies::ok(replies::topnews(replies::headline(1, 10, "202612061010", 1)))};
@@ -42,8 +40,8 @@ private:
 void TestKeyboard::init()
 {
     server.requests.clear();
-    QVERIFY(home.write("category.dat", replies::categories));
-    QVERIFY(home.write("ovpager.cfg",
+    QVERIFY(home.write("category.dat", replies::categories) &&
+            home.write("ovpager.cfg",
                        replies::settings(false).replace(
                            "<browserpath>", "<browserpath>" + browser.path().toLocal8Bit())));
     childprocess::setPagerEnvironment(home.path(), server.address());
@@ -87,7 +85,7 @@ void TestKeyboard::keyPaths()
         QVERIFY(!viruses->isOn());
     } else if (key == Qt::Key_F5) {
         press(window.get());
-        QTRY_COMPARE(polls().size(), 2);
+        QTRY_COMPARE(server.linesStartingWith("GET /pagerv3/pager_info.html").size(), 2);
     } else {
         QFile::remove(home.dataFile("article.dat"));
         QTimer::singleShot(0, this, [&] { press(window.get()); });

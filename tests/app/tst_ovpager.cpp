@@ -171,8 +171,8 @@ void TestOvpager::secondStartRefused()
     auto snapshot = [&] {
         QStringList state;
         for (const QFileInfo& f : QDir(tmp.dataDir()).entryInfoList(QDir::Files | QDir::Hidden))
-            state << f.fileName() + QString::number(f.lastModified().toMSecsSinceEpoch()) +
-                         QString::fromLatin1(testfiles::readAll(f.filePath()).toHex());
+            state << f.lastModified().toString(Qt::ISODateWithMs) + f.fileName() +
+                         testfiles::readAll(f.filePath()).toHex();
         return state;
     };
     const QStringList before = snapshot();
