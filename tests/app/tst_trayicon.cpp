@@ -15,7 +15,6 @@
 
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <memory>
 
 class TestTrayIcon : public QObject
@@ -65,11 +64,7 @@ int main(int argc, char** argv)
 {
     privatebus::enter(argv);
     // The stand-in tray manager: the owner of the tray selection of screen 0.
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "no X display\n");
-        return 1;
-    }
+    Display* display = XOpenDisplay(nullptr); // there is one: the test is run under X
     const Window manager =
         XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     XSetSelectionOwner(display, XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False), manager,
