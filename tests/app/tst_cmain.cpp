@@ -1,20 +1,27 @@
-// The main window wearing skins on a real X server: shape, places, the
-// window-manager hint read back from the server, and the fallbacks.
+// The main window on a real X server: the skins' shape, places and
+// window-manager hint read back from the server, the fallbacks, and the tray
+// icon that a stand-in tray manager makes possible.
 #include "app/cmain.h"
 #include "app/core/cskin.h"
 #include "app/cpagerbutton.h"
 #include "config/cconfig.h"
 #include "config/coptions.h"
 #include "pager/cpager.h"
+#include "pager/icons.h"
 #include "pager/x11hints.h"
 
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
+#include "tests/common/privatebus.h"
 #include "tests/common/replies.h"
 #include "tests/common/testfiles.h"
 
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <X11/Xlib.h>
 
@@ -50,7 +57,7 @@ QImage picture(const QString& skinDir, const char* file)
 
 } // namespace
 
-class TestSkins : public QObject
+class TestCMain : public QObject
 {
     Q_OBJECT
 private slots:
@@ -63,6 +70,7 @@ private slots:
     void looks();
     void brokenSkinFallsBack_data();
     void brokenSkinFallsBack();
+    void trayIcon();
 
 private:
     void startWith(const QString& skinName);
@@ -73,7 +81,7 @@ private:
     std::unique_ptr<CMain> window;
 };
 
-void TestSkins::initTestCase()
+void TestCMain::initTestCase()
 {
     // What a Motif-compatible window manager does at its start.
     XInternAtom(x11Display(), "_MOTIF_WM_HINTS", False);
@@ -97,7 +105,7 @@ void TestSkins::initTestCase()
                             skins + QStringLiteral("holey/") + file));
 }
 
-void TestSkins::startWith(const QString& skinName)
+void TestCMain::startWith(const QString& skinName)
 {
     QVERIFY(
         home.write(QStringLiteral("ovpager.cfg"), replies::settings(false, skinName.toLatin1())));
@@ -106,7 +114,7 @@ void TestSkins::startWith(const QString& skinName)
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 
-void TestSkins::expectPlainLook()
+void TestCMain::expectPlainLook()
 {
     QVERIFY(window->mask().isEmpty());
     QVERIFY(window->plainButtonBar->isVisible());
@@ -114,7 +122,7 @@ void TestSkins::expectPlainLook()
     QCOMPARE(motifHints(window.get()), (QList<long>{2, 0, 1, 0, 0}));
 }
 
-void TestSkins::looks()
+void TestCMain::looks()
 {
     startWith(QStringLiteral("Max"));
     CMain& w = *window;
@@ -162,14 +170,14 @@ void TestSkins::looks()
     QCOMPARE(w.pager->geometry(), CSkin(skinsSource + QStringLiteral("/slate")).getPaneRect());
 }
 
-void TestSkins::brokenSkinFallsBack_data()
+void TestCMain::brokenSkinFallsBack_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("incomplete description") << "Incomplete";
     QTest::newRow("picture missing") << "Holey";
 }
 
-void TestSkins::brokenSkinFallsBack()
+void TestCMain::brokenSkinFallsBack()
 {
     QFETCH(QString, name);
     startWith(name);
@@ -177,5 +185,54 @@ void TestSkins::brokenSkinFallsBack()
     expectPlainLook();
 }
 
-QTEST_MAIN(TestSkins)
+void TestCMain::trayIcon()
+{
+    const QByteArray poll = "GET /pagerv3/pager_info.html";
+    contentServer.silent = false;
+    contentServer.route(poll,
+                        replies::ok(replies::topnews(replies::headline(1, 10, "202612061010", 1) +
+                                                     replies::headline(1, 11, "202612061011", 1))));
+    QVERIFY(home.write("category.dat", replies::categories));
+    startWith(QStringLiteral("No Skin"));
+    CMain& w = *window;
+    QSystemTrayIcon* tray = w.trayIcon();
+    QVERIFY(tray);
+    QTRY_COMPARE(tray->toolTip(), QStringLiteral("Orvelle Pager: 2 new headlines"));
+    QTreeWidgetItem* category = w.pager->headlines()->topLevelItem(1);
+    QVERIFY(category && category->childCount() == 2);
+    w.pager->headlines()->setCurrentItem(category->child(0));
+    QCOMPARE(tray->toolTip(), QStringLiteral("Orvelle Pager: 1 new headline"));
+
+    // The window's icon follows the pager's flashing.
+    emit w.pager->newIcon(false);
+    QVERIFY(w.windowIcon().pixmap(16).toImage() == alternateWindowIcon().toImage());
+    emit w.pager->newIcon(true);
+    QVERIFY(w.windowIcon().pixmap(16).toImage() == normalWindowIcon().toImage());
+
+    // Show, Update, Quit.
+    const int polls = int(contentServer.linesStartingWith(poll).size());
+    tray->contextMenu()->actions().at(1)->trigger();
+    QTRY_COMPARE(contentServer.linesStartingWith(poll).size(), polls + 1);
+    w.hide();
+    tray->contextMenu()->actions().at(0)->trigger();
+    QVERIFY(w.isVisible());
+}
+
+int main(int argc, char** argv)
+{
+    privatebus::enter(argv);
+    // The stand-in tray manager: the owner of the tray selection of screen 0.
+    Display* display = XOpenDisplay(nullptr); // there is one: the test is run under X
+    const Window manager =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, XInternAtom(display, "_NET_SYSTEM_TRAY_S0", False), manager,
+                       CurrentTime);
+    XSync(display, False);
+    QApplication app(argc, argv);
+    TestCMain test;
+    const int status = QTest::qExec(&test, argc, argv);
+    XCloseDisplay(display);
+    return status;
+}
+
 #include "tst_cmain.moc"
