@@ -4,6 +4,7 @@
 // tests share.
 
 #include "inventory/core/cinventory.h"
+#include "inventory/core/cvulntree.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -13,6 +14,11 @@ namespace feedrecords {
 inline const QByteArray tree = "VERSION=3\n0,10,\"Acme\"\n10,1001,\"Anvil\"\n10,1002,\"Rocket\"\n"
                                "0,20,\"Globex\"\n20,2001,\"Dome\"\n0,30,\"Initech\"\n"
                                "30,3001,\"Stapler Server\"\n";
+
+inline CVulnTree vulnTree()
+{
+    return readVulnCategoryFile(tree).tree;
+}
 
 // One feed record; `drop` names a field left out.
 inline QString vuln(const QString& qid, const QString& updated, const QString& vulnerable,

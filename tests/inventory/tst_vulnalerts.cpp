@@ -36,12 +36,106 @@ class TestVulnAlerts : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void mailsAndPopups();
-    void feedsWaitTheirTurnWhileMailerHangs();
-    void allBoxesUnticked();
-    void desktopNotices_data();
-    void desktopNotices();
+    void init()
+    {
+        m_config.reset(); // the last test's page goes before its folder
+        m_dir = std::make_unique<TempDataDir>();
+        QVERIFY(m_dir->write(QStringLiteral("vulncategory.dat"), feedrecords::tree));
+        m_config = std::make_unique<CConfig>();
+        m_page = new CNetInventory(nullptr, m_config.get());
+        m_config->setPages(new QWidget, m_page);
+        feedrecords::addProfiles(m_page->model());
+    }
+
+    void mailsAndPopups()
+    {
+        StandInProgram mailer;
+        setOptions(mailer.path() + QStringLiteral(" -s 'Orvelle Alert'"), true, true, true);
+        const VulnFeedResult expected =
+            processVulnFeed(twoMatches, m_page->model(), feedrecords::vulnTree());
+        feed(twoMatches);
+        for (const char* end : {"[11] : Anvil drops", "[13] : Dome and anvil"}) {
+            QTRY_COMPARE(openBoxes().size(), 1);
+            QVERIFY(openBoxes().at(0)->text().endsWith(QLatin1String(end)));
+            openBoxes().at(0)->defaultButton()->click();
+        }
+        QTRY_VERIFY(!m_page->popupOpen());
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_page->mailerRunner()->isIdle(), 10000);
+        QCOMPARE(mailer.runs(), 3);
+        for (int run : {1, 2}) {
+            QCOMPARE(mailer.arguments(run),
+                     QStringList({"-s", "Orvelle Alert", "a@x.org", "b@y.org"}));
+            const VulnNotice& notice = expected.notices.at(run - 1);
+            QCOMPARE(mailer.input(run), briefMailLine(notice.record, notice.names).toUtf8());
+        }
+        QCOMPARE(mailer.arguments(3), (QStringList{"-s", "Orvelle Alert", "v@x.org"}));
+        QCOMPARE(mailer.input(3), expected.verboseText.toUtf8());
+    }
+
+    void feedsWaitTheirTurnWhileMailerHangs()
+    {
+        StandInProgram mailer("sleep 1000 & wait");
+        setOptions(mailer.path(), true, false, true);
+        QElapsedTimer clock;
+        clock.start();
+        feed(vuln("1", "a", "10:1001", "First"));
+        feed(vuln("2", "b", "10:1001", "Second"));
+        QVERIFY(clock.elapsed() < 1000);
+        // Saved at once, one box at a time, and the boxes answer while the mailer hangs.
+        QVERIFY(saved().startsWith("<timestamp>b</timestamp>"));
+        QTRY_COMPARE(mailer.runs(), 1);
+        QCOMPARE(openBoxes().size(), 1);
+        QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[1] : First")));
+        openBoxes().at(0)->defaultButton()->click();
+        QTRY_COMPARE(openBoxes().size(), 1);
+        QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[2] : Second")));
+        QVERIFY(!m_page->mailerRunner()->isIdle());
+    }
+
+    void allBoxesUnticked()
+    {
+        StandInProgram mailer;
+        setOptions(mailer.path(), false, false, false);
+        feed(twoMatches);
+        QVERIFY(saved().startsWith("<timestamp>2026-03-01</timestamp>"));
+        QTest::qWait(200);
+        QCOMPARE(openBoxes().size() + mailer.runs(), 0);
+
+        // No feed file: the saved file stays as it was.
+        QFile::remove(m_dir->file(QStringLiteral("vulnpoll.dat")));
+        m_page->model().setTimestamp(QStringLiteral("9999"));
+        m_page->processVulns();
+        QVERIFY(saved().startsWith("<timestamp>2026-03-01</timestamp>"));
+    }
+
+    void desktopNotices_data()
+    {
+        QTest::addColumn<bool>("withService");
+        QTest::newRow("instead: the notice alone") << true;
+        QTest::newRow("instead without a service: the box") << false;
+    }
+
+    void desktopNotices()
+    {
+        if (!privatebus::available())
+            QSKIP("no private session bus (dbus-run-session is missing)");
+        QFETCH(bool, withService);
+        NotificationStandIn service;
+        QVERIFY(!withService || service.start());
+        CDesktopNotifier notifier;
+        m_page->setDesktopNotifier(&notifier);
+        m_config->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
+        setOptions(QString(), true, false, false);
+        feed(vuln("11", "2026-03-01", "10:1001", "Anvil drops"));
+        if (withService) {
+            QTRY_COMPARE(service.notices().size(), 1);
+            QVERIFY(service.notices().first().body.endsWith(QLatin1String("[11] : Anvil drops")));
+        }
+        QTest::qWait(300); // time for what should not come
+        QCOMPARE(openBoxes().size(), withService ? 0 : 1);
+        QCOMPARE(service.notices().size(), withService ? 1 : 0);
+    }
 
 private:
     void setOptions(const QString& mailer, bool popup, bool verbose, bool brief)
@@ -66,106 +160,6 @@ private:
     std::unique_ptr<TempDataDir> m_dir;
     CNetInventory* m_page = nullptr;
 };
-
-void TestVulnAlerts::init()
-{
-    m_config.reset(); // the last test's page goes before its folder
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->write(QStringLiteral("vulncategory.dat"), feedrecords::tree));
-    m_config = std::make_unique<CConfig>();
-    m_page = new CNetInventory(nullptr, m_config.get());
-    m_config->setPages(new QWidget, m_page);
-    feedrecords::addProfiles(m_page->model());
-}
-
-void TestVulnAlerts::mailsAndPopups()
-{
-    StandInProgram mailer;
-    setOptions(mailer.path() + QStringLiteral(" -s 'Orvelle Alert'"), true, true, true);
-    const VulnFeedResult expected =
-        processVulnFeed(twoMatches, m_page->model(), readVulnCategoryFile(feedrecords::tree).tree);
-    feed(twoMatches);
-    for (const char* end : {"[11] : Anvil drops", "[13] : Dome and anvil"}) {
-        QTRY_COMPARE(openBoxes().size(), 1);
-        QVERIFY(openBoxes().at(0)->text().endsWith(QLatin1String(end)));
-        openBoxes().at(0)->defaultButton()->click();
-    }
-    QTRY_VERIFY(!m_page->popupOpen());
-
-    QTRY_VERIFY_WITH_TIMEOUT(m_page->mailerRunner()->isIdle(), 10000);
-    QCOMPARE(mailer.runs(), 3);
-    for (int run : {1, 2}) {
-        QCOMPARE(mailer.arguments(run), QStringList({"-s", "Orvelle Alert", "a@x.org", "b@y.org"}));
-        const VulnNotice& notice = expected.notices.at(run - 1);
-        QCOMPARE(mailer.input(run), briefMailLine(notice.record, notice.names).toUtf8());
-    }
-    QCOMPARE(mailer.arguments(3), (QStringList{"-s", "Orvelle Alert", "v@x.org"}));
-    QCOMPARE(mailer.input(3), expected.verboseText.toUtf8());
-}
-
-void TestVulnAlerts::feedsWaitTheirTurnWhileMailerHangs()
-{
-    StandInProgram mailer("sleep 1000 & wait");
-    setOptions(mailer.path(), true, false, true);
-    QElapsedTimer clock;
-    clock.start();
-    feed(vuln("1", "a", "10:1001", "First"));
-    feed(vuln("2", "b", "10:1001", "Second"));
-    QVERIFY(clock.elapsed() < 1000);
-    // Saved at once, one box at a time, and the boxes answer while the mailer hangs.
-    QVERIFY(saved().startsWith("<timestamp>b</timestamp>"));
-    QTRY_COMPARE(mailer.runs(), 1);
-    QCOMPARE(openBoxes().size(), 1);
-    QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[1] : First")));
-    openBoxes().at(0)->defaultButton()->click();
-    QTRY_COMPARE(openBoxes().size(), 1);
-    QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[2] : Second")));
-    QVERIFY(!m_page->mailerRunner()->isIdle());
-}
-
-void TestVulnAlerts::allBoxesUnticked()
-{
-    StandInProgram mailer;
-    setOptions(mailer.path(), false, false, false);
-    feed(twoMatches);
-    QVERIFY(saved().startsWith("<timestamp>2026-03-01</timestamp>"));
-    QTest::qWait(200);
-    QCOMPARE(openBoxes().size() + mailer.runs(), 0);
-
-    // No feed file: the saved file stays as it was.
-    QFile::remove(m_dir->file(QStringLiteral("vulnpoll.dat")));
-    m_page->model().setTimestamp(QStringLiteral("9999"));
-    m_page->processVulns();
-    QVERIFY(saved().startsWith("<timestamp>2026-03-01</timestamp>"));
-}
-
-void TestVulnAlerts::desktopNotices_data()
-{
-    QTest::addColumn<bool>("withService");
-    QTest::newRow("instead: the notice alone") << true;
-    QTest::newRow("instead without a service: the box") << false;
-}
-
-void TestVulnAlerts::desktopNotices()
-{
-    if (!privatebus::available())
-        QSKIP("no private session bus (dbus-run-session is missing)");
-    QFETCH(bool, withService);
-    NotificationStandIn service;
-    QVERIFY(!withService || service.start());
-    CDesktopNotifier notifier;
-    m_page->setDesktopNotifier(&notifier);
-    m_config->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
-    setOptions(QString(), true, false, false);
-    feed(vuln("11", "2026-03-01", "10:1001", "Anvil drops"));
-    if (withService) {
-        QTRY_COMPARE(service.notices().size(), 1);
-        QVERIFY(service.notices().first().body.endsWith(QLatin1String("[11] : Anvil drops")));
-    }
-    QTest::qWait(300); // time for what should not come
-    QCOMPARE(openBoxes().size(), withService ? 0 : 1);
-    QCOMPARE(service.notices().size(), withService ? 1 : 0);
-}
 
 int main(int argc, char** argv)
 {
