@@ -1,29 +1,10 @@
-#include "inventory/core/cinventory.h"
-#include "inventory/core/cvulntree.h"
+#include "feedrecords.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestInventoryFile : public QObject
-{
-    Q_OBJECT
-private slots:
-    void roundTripAndNames();
-    void parse_data();
-    void parse();
-    void customEditAndRemoveReachProfiles();
-    void saveAndLoadFiles();
-};
-
 namespace {
-
-CVulnTree sampleTree()
-{
-    return readVulnCategoryFile("VERSION=3\n0,10,\"Acme\"\n10,1001,\"Anvil\"\n10,1002,\"Rocket\"\n"
-                                "0,20,\"Globex\"\n20,2001,\"Dome\"\n")
-        .tree;
-}
 
 // "timestamp | id:name:keywords ... | profile[index]=vendor/product(vid,pid),..."
 QString describe(const CInventory& inventory)
@@ -70,110 +51,118 @@ QString file(const QString& customs, const QString& entities,
 
 } // namespace
 
-void TestInventoryFile::roundTripAndNames()
+class TestInventoryFile : public QObject
 {
-    const QString text = file(custom("Mail", "smtp, imap", "1") + custom("  ", "a,,b", "4"),
-                              entity("Office", product(10, 1001) + product(20, 0) + product(0, 4)) +
-                                  entity("Lab", QString()) +
-                                  entity("Unknown ids", product(77, 0) + product(88, 8801)));
-    CInventory inventory;
-    inventory.parseInventory(text, CVulnTree());
-    QCOMPARE(inventory.fileText(), text);
-    QCOMPARE(
-        describe(inventory),
-        QStringLiteral("20261201 | 1:Mail:smtp, imap 4:  :a,,b | "
-                       "Office[2]=vendor 10/product 1001(10,1001),vendor 20/ALL Products(20,0),"
-                       "CUSTOM/  (0,4) Lab[3]= Unknown ids[4]=vendor 77/ALL Products(77,0),"
-                       "vendor 88/product 8801(88,8801)"));
-    // Names come with the tree; a later tree that lost an id keeps the name.
-    inventory.resolveNames(sampleTree());
-    inventory.resolveNames(readVulnCategoryFile("0,20,\"Globex\"\n").tree);
-    QCOMPARE(inventory.fileText(), text);
-    QCOMPARE(describe(inventory).section(u'|', 2).section(u' ', 1, 1),
-             QStringLiteral("Office[2]=Acme/Anvil(10,1001),Globex/ALL"));
-}
-
-void TestInventoryFile::parse_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("model");
-
-    const QString a = entity("A", product(10, 1001));
-    QTest::newRow("custom without name, keywords or a positive number id skipped")
-        << file(custom("", "k", "1") + custom("a", "", "2") + custom("c", "k", "-2") +
-                    custom("d", "k", "x7") + custom("e", "k", "5"),
-                QString())
-        << "20261201 | 5:e:k | ";
-    QTest::newRow("repeated custom id gets a fresh one")
-        << file(custom("a", "k", "1") + custom("b", "k", "1") + custom("c", "k", "2"), QString())
-        << "20261201 | 1:a:k 2:b:k 3:c:k | ";
-    QTest::newRow("no timestamp; unnamed first entity skipped, later ones join the one before")
-        << file(QString(), entity("", product(20, 2001)) + a + entity("", product(20, 2001)),
-                QString())
-        << "0 |  | A[2]=Acme/Anvil(10,1001),Globex/Dome(20,2001)";
-    QTest::newRow("repeated profile name joins the earlier profile under the rules")
-        << file(QString(), a + entity("B", QString()) + entity("A", product(10, 0)))
-        << "20261201 |  | A[2]=Acme/ALL Products(10,0) B[3]=";
-    QTest::newRow("product record takes its vendor from the tree")
-        << file(QString(), entity("A", product(20, 1002)))
-        << "20261201 |  | A[2]=Acme/Rocket(10,1002)";
-    QTest::newRow("custom entry of a missing category, zero ids and bad numbers dropped")
-        << file(custom("a", "k", "1"),
-                entity("A", product(0, 2) + product(0, 1) + product(0, 0) +
-                                "\t\t<product><vid>x</vid><pid>y</pid></product>\n"))
-        << "20261201 | 1:a:k | A[2]=CUSTOM/a(0,1)";
-    QTest::newRow("timestamp inside a category name is taken out first")
-        << "<customitems>" + custom("<timestamp>5</timestamp>a", "k", "1") + "</customitems>"
-        << "5 | 1:a:k | ";
-}
-
-void TestInventoryFile::parse()
-{
-    CInventory inventory;
-    QFETCH(QString, text);
-    inventory.parseInventory(text, sampleTree());
-    QTEST(describe(inventory), "model");
-}
-
-void TestInventoryFile::customEditAndRemoveReachProfiles()
-{
-    CInventory inventory;
-    const int id = inventory.addCustom(QStringLiteral("Mail"), QStringLiteral("smtp"));
-    inventory.addCustom(QStringLiteral("Web"), QStringLiteral("http"));
-    for (const char* name : {"a", "b"}) {
-        const int at = inventory.newEntity(QString::fromLatin1(name));
-        inventory.addStoredEntry(inventory.profiles()[at], 10, id, sampleTree()); // same pid
-        inventory.addStoredEntry(inventory.profiles()[at], 0, id, CVulnTree());
+    Q_OBJECT
+private slots:
+    void roundTripAndNames()
+    {
+        const QString text =
+            file(custom("Mail", "smtp, imap", "1") + custom("  ", "a,,b", "4"),
+                 entity("Office", product(10, 1001) + product(20, 0) + product(0, 4)) +
+                     entity("Lab", QString()) +
+                     entity("Unknown ids", product(77, 0) + product(88, 8801)));
+        CInventory inventory;
+        inventory.parseInventory(text, CVulnTree());
+        QCOMPARE(inventory.fileText(), text);
+        QCOMPARE(
+            describe(inventory),
+            QStringLiteral("20261201 | 1:Mail:smtp, imap 4:  :a,,b | "
+                           "Office[2]=vendor 10/product 1001(10,1001),vendor 20/ALL Products(20,0),"
+                           "CUSTOM/  (0,4) Lab[3]= Unknown ids[4]=vendor 77/ALL Products(77,0),"
+                           "vendor 88/product 8801(88,8801)"));
+        // Names come with the tree; a later tree that lost an id keeps the name.
+        inventory.resolveNames(feedrecords::vulnTree());
+        inventory.resolveNames(readVulnCategoryFile("0,20,\"Globex\"\n").tree);
+        QCOMPARE(inventory.fileText(), text);
+        QCOMPARE(describe(inventory).section(u'|', 2).section(u' ', 1, 1),
+                 QStringLiteral("Office[2]=Acme/Anvil(10,1001),Globex/ALL"));
     }
-    QVERIFY(inventory.customInUse(id));
-    inventory.editCustom(0, QStringLiteral("Post"), QStringLiteral("pop3"));
-    QCOMPARE(describe(inventory),
-             QStringLiteral("0 | 1:Post:pop3 2:Web:http | a[2]=Acme/product 1(10,1),"
-                            "CUSTOM/Post(0,1) b[3]=Acme/product 1(10,1),CUSTOM/Post(0,1)"));
-    inventory.removeCustom(0);
-    QCOMPARE(inventory.nextCustomId(), 1); // the freed id is the first taken again
-    inventory.removeEntity(0);             // the later profiles move up
-    QCOMPARE(describe(inventory), QStringLiteral("0 | 2:Web:http | b[2]=Acme/product 1(10,1)"));
-}
 
-void TestInventoryFile::saveAndLoadFiles()
-{
-    QTemporaryDir dir;
-    CInventory inventory, loaded;
-    inventory.addCustom(QStringLiteral("Caf\u00e9"), QStringLiteral("k"));
-    QVERIFY(inventory.setTimestamp(QStringLiteral("42")));
-    QVERIFY(!inventory.setTimestamp(QStringLiteral("1</timestamp>")));
-    QVERIFY(inventory.save(dir.filePath("netinventory.dat")));
-    QVERIFY(loaded.load(dir.filePath("netinventory.dat"), CVulnTree()));
-    QVERIFY(!loaded.load(dir.filePath("missing.dat"), CVulnTree()));
-    QCOMPARE(describe(loaded), QStringLiteral("42 | 1:Caf\u00e9:k | "));
+    void parse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("model");
 
-    // A directory in the file's place stays; the failure is named.
-    const QString taken = dir.filePath("taken");
-    QVERIFY(QDir().mkdir(taken));
-    QString error;
-    QVERIFY(!inventory.save(taken, &error) && !error.isEmpty() && QFileInfo(taken).isDir());
-}
+        const QString a = entity("A", product(10, 1001));
+        QTest::newRow("custom without name, keywords or a positive number id skipped")
+            << file(custom("", "k", "1") + custom("a", "", "2") + custom("c", "k", "-2") +
+                        custom("d", "k", "x7") + custom("e", "k", "5"),
+                    QString())
+            << "20261201 | 5:e:k | ";
+        QTest::newRow("repeated custom id gets a fresh one")
+            << file(custom("a", "k", "1") + custom("b", "k", "1") + custom("c", "k", "2"),
+                    QString())
+            << "20261201 | 1:a:k 2:b:k 3:c:k | ";
+        QTest::newRow("no timestamp; unnamed first entity skipped, later ones join the one before")
+            << file(QString(), entity("", product(20, 2001)) + a + entity("", product(20, 2001)),
+                    QString())
+            << "0 |  | A[2]=Acme/Anvil(10,1001),Globex/Dome(20,2001)";
+        QTest::newRow("repeated profile name joins the earlier profile under the rules")
+            << file(QString(), a + entity("B", QString()) + entity("A", product(10, 0)))
+            << "20261201 |  | A[2]=Acme/ALL Products(10,0) B[3]=";
+        QTest::newRow("product record takes its vendor from the tree")
+            << file(QString(), entity("A", product(20, 1002)))
+            << "20261201 |  | A[2]=Acme/Rocket(10,1002)";
+        QTest::newRow("custom entry of a missing category, zero ids and bad numbers dropped")
+            << file(custom("a", "k", "1"),
+                    entity("A", product(0, 2) + product(0, 1) + product(0, 0) +
+                                    "\t\t<product><vid>x</vid><pid>y</pid></product>\n"))
+            << "20261201 | 1:a:k | A[2]=CUSTOM/a(0,1)";
+        QTest::newRow("timestamp inside a category name is taken out first")
+            << "<customitems>" + custom("<timestamp>5</timestamp>a", "k", "1") + "</customitems>"
+            << "5 | 1:a:k | ";
+    }
+
+    void parse()
+    {
+        CInventory inventory;
+        QFETCH(QString, text);
+        inventory.parseInventory(text, feedrecords::vulnTree());
+        QTEST(describe(inventory), "model");
+    }
+
+    void customEditAndRemoveReachProfiles()
+    {
+        CInventory inventory;
+        const int id = inventory.addCustom(QStringLiteral("Mail"), QStringLiteral("smtp"));
+        inventory.addCustom(QStringLiteral("Web"), QStringLiteral("http"));
+        for (const char* name : {"a", "b"}) {
+            const int at = inventory.newEntity(QString::fromLatin1(name));
+            inventory.addStoredEntry(inventory.profiles()[at], 10, id,
+                                     feedrecords::vulnTree()); // same pid
+            inventory.addStoredEntry(inventory.profiles()[at], 0, id, CVulnTree());
+        }
+        QVERIFY(inventory.customInUse(id));
+        inventory.editCustom(0, QStringLiteral("Post"), QStringLiteral("pop3"));
+        QCOMPARE(describe(inventory),
+                 QStringLiteral("0 | 1:Post:pop3 2:Web:http | a[2]=Acme/product 1(10,1),"
+                                "CUSTOM/Post(0,1) b[3]=Acme/product 1(10,1),CUSTOM/Post(0,1)"));
+        inventory.removeCustom(0);
+        QCOMPARE(inventory.nextCustomId(), 1); // the freed id is the first taken again
+        inventory.removeEntity(0);             // the later profiles move up
+        QCOMPARE(describe(inventory), QStringLiteral("0 | 2:Web:http | b[2]=Acme/product 1(10,1)"));
+    }
+
+    void saveAndLoadFiles()
+    {
+        QTemporaryDir dir;
+        CInventory inventory, loaded;
+        inventory.addCustom(QStringLiteral("Caf\u00e9"), QStringLiteral("k"));
+        QVERIFY(inventory.setTimestamp(QStringLiteral("42")));
+        QVERIFY(!inventory.setTimestamp(QStringLiteral("1</timestamp>")));
+        QVERIFY(inventory.save(dir.filePath("netinventory.dat")));
+        QVERIFY(loaded.load(dir.filePath("netinventory.dat"), CVulnTree()));
+        QVERIFY(!loaded.load(dir.filePath("missing.dat"), CVulnTree()));
+        QCOMPARE(describe(loaded), QStringLiteral("42 | 1:Caf\u00e9:k | "));
+
+        // A directory in the file's place stays; the failure is named.
+        const QString taken = dir.filePath("taken");
+        QVERIFY(QDir().mkdir(taken));
+        QString error;
+        QVERIFY(!inventory.save(taken, &error) && !error.isEmpty() && QFileInfo(taken).isDir());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestInventoryFile)
 #include "tst_inventoryfile.moc"
