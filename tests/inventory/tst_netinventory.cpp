@@ -1,3 +1,4 @@
+#include "feedrecords.h"
 #include "inventory/netinventory.h"
 #include "net/core/cwwwserver.h"
 #include "pager/core/globals.h"
@@ -11,9 +12,6 @@
 #include <QTreeWidget>
 
 #include <memory>
-
-static const QByteArray tree = "VERSION=7\n0,10,\"Acme\"\n10,1001,\"Anvil\"\n10,1002,\"Rocket\"\n"
-                               "0,20,\"Globex\"\n20,2001,\"Dome\"\n";
 
 // "vendor/product" per row under `item`, children in brackets.
 static QStringList rowsUnder(const QTreeWidgetItem* item)
@@ -32,10 +30,118 @@ class TestNetInventory : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void profilesAndFailedWrite();
-    void productsAndOverviews();
-    void treeArrivesAfterInventory();
+    void init()
+    {
+        m_page.reset();
+        m_dir = std::make_unique<TempDataDir>();
+        m_watcher = std::make_unique<BoxWatcher>([this](QWidget* w) {
+            auto* dialog = qobject_cast<QDialog*>(w);
+            if (!dialog || dialog == m_pending)
+                return;
+            const QStringList texts = m_answers.isEmpty() ? QStringList() : m_answers.takeFirst();
+            const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
+            for (qsizetype i = 0; i < qMin(edits.size(), texts.size()); ++i)
+                edits.at(i)->setText(texts.at(i));
+            // Answered from the event loop, so that a box the dialog opens is answered too.
+            m_pending = dialog;
+            QTimer::singleShot(0, dialog, [this, dialog, texts] {
+                texts.isEmpty() ? dialog->reject() : dialog->accept();
+                m_pending = nullptr;
+            });
+        });
+    }
+
+    void profilesAndFailedWrite()
+    {
+        m_page = std::make_unique<CNetInventory>(nullptr, nullptr);
+        for (const char* name : {"Office", "Office", "a</name>b", "Lab"})
+            newProfile(QString::fromLatin1(name));
+        m_answers = {{QStringLiteral("Den")}};
+        click(QStringLiteral("R&ename"));
+        QVERIFY(fileOnDisk().contains("<name>Den</name>"));
+        m_watcher->answers = QStringList{QStringLiteral("Cancel"), QStringLiteral("Ok")};
+        click(QStringLiteral("&Delete"));
+        click(QStringLiteral("&Delete"));
+        const QString confirm = QStringLiteral("Confirm Delete Profile|You are about to delete the "
+                                               "profile named 'Den'\n\nPress Ok to continue.");
+        QCOMPARE(m_watcher->boxes,
+                 QStringList({"Duplicate Profile|There is already a Profile with that Name.",
+                              "Invalid Profile Name|A profile name may not contain \"</\".",
+                              confirm, confirm}));
+        QCOMPARE(rows("productList"), QStringList("Office"));
+        QVERIFY(!fileOnDisk().contains("<name>Den</name>"));
+
+        // A directory in the file's place cannot be replaced, even by a privileged user.
+        QVERIFY(QFile::remove(dataDirPath + "netinventory.dat"));
+        QVERIFY(QDir(dataDirPath).mkdir(QStringLiteral("netinventory.dat")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("netinventory\\.dat"));
+        newProfile(QStringLiteral("Lab"));
+        QCOMPARE(m_page->profileCount(), 2);
+    }
+
+    void productsAndOverviews()
+    {
+        m_dir->write(QStringLiteral("vulncategory.dat"), feedrecords::tree);
+        m_page = std::make_unique<CNetInventory>(nullptr, nullptr);
+        const auto add = [this](const char* row) {
+            select("vulnTree", QString::fromLatin1(row));
+            click(QStringLiteral("->"));
+        };
+        newProfile(QStringLiteral("A"));
+        for (const char* row : {"Anvil", "Dome", "Acme"})
+            add(row);
+        QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "Acme/ALL Products"}));
+        select("productList", QStringLiteral("Globex"));
+        click(QStringLiteral("<-"));
+        QCOMPARE(rows("productList"), QStringList("Acme/ALL Products"));
+        click(QStringLiteral("<<"));
+        QVERIFY(rows("productList").isEmpty());
+        QVERIFY(!fileOnDisk().contains("<product>"));
+
+        add("Dome");
+        newProfile(QStringLiteral("B"));
+        add("Dome");
+        add("Anvil");
+        showEntity(1);
+        QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "Acme/Anvil"}));
+        showEntity(0);
+        QCOMPARE(rows("productList"), QStringList({"A[Globex/Dome]", "B[Globex/Dome,Acme/Anvil]"}));
+
+        // A custom category: keywords wanted, then added to the profile shown.
+        m_answers = {{"Mail", ""}, {"Mail", "smtp"}};
+        click(QStringLiteral("&Add"));
+        click(QStringLiteral("&Add"));
+        showEntity(2);
+        select("customList", QStringLiteral("Mail"));
+        click(QStringLiteral("->"));
+        QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "CUSTOM/Mail"}));
+        QCOMPARE(
+            m_watcher->boxes,
+            QStringList("New Custom Category|You must specify keywords for the new category."));
+    }
+
+    void treeArrivesAfterInventory()
+    {
+        m_dir->write(QStringLiteral("netinventory.dat"),
+                     "<netinventory><entity><name>A</name><product><vid>10</vid><pid>1001</pid>"
+                     "</product></entity></netinventory>");
+        CWWWServer server(QStringLiteral("127.0.0.1"), 9);
+        server.setTimeouts(50, 50);
+        m_page = std::make_unique<CNetInventory>(&server, nullptr);
+        QCOMPARE(server.state(), 1 + int(VulnCategoryUpdate)); // the tree was asked for
+        QCOMPARE(rows("productList"), QStringList("A[vendor 10/product 1001]"));
+        m_dir->write(QStringLiteral("vulncategory.dat"), feedrecords::tree);
+        emit server.vulnCategoryUpdateDone();
+        QCOMPARE(rows("vulnTree").size(), 3);
+        QCOMPARE(rows("productList"), QStringList("A[Acme/Anvil]"));
+
+        // A later file without rows leaves the tree as it is.
+        m_dir->write(QStringLiteral("vulncategory.dat"), "VERSION=9\n");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("holds no rows"));
+        emit server.vulnCategoryUpdateDone();
+        QCOMPARE(rows("vulnTree").size(), 3);
+        m_page.reset(); // before the server it listens to
+    }
 
 private:
     void click(const QString& text)
@@ -70,118 +176,6 @@ private:
     QPointer<QDialog> m_pending;
     std::unique_ptr<CNetInventory> m_page;
 };
-
-void TestNetInventory::init()
-{
-    m_page.reset();
-    m_dir = std::make_unique<TempDataDir>();
-    m_watcher = std::make_unique<BoxWatcher>([this](QWidget* w) {
-        auto* dialog = qobject_cast<QDialog*>(w);
-        if (!dialog || dialog == m_pending)
-            return;
-        const QStringList texts = m_answers.isEmpty() ? QStringList() : m_answers.takeFirst();
-        const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
-        for (qsizetype i = 0; i < qMin(edits.size(), texts.size()); ++i)
-            edits.at(i)->setText(texts.at(i));
-        // Answered from the event loop, so that a box the dialog opens is answered too.
-        m_pending = dialog;
-        QTimer::singleShot(0, dialog, [this, dialog, texts] {
-            texts.isEmpty() ? dialog->reject() : dialog->accept();
-            m_pending = nullptr;
-        });
-    });
-}
-
-void TestNetInventory::profilesAndFailedWrite()
-{
-    m_page = std::make_unique<CNetInventory>(nullptr, nullptr);
-    for (const char* name : {"Office", "Office", "a</name>b", "Lab"})
-        newProfile(QString::fromLatin1(name));
-    m_answers = {{QStringLiteral("Den")}};
-    click(QStringLiteral("R&ename"));
-    QVERIFY(fileOnDisk().contains("<name>Den</name>"));
-    m_watcher->answers = QStringList{QStringLiteral("Cancel"), QStringLiteral("Ok")};
-    click(QStringLiteral("&Delete"));
-    click(QStringLiteral("&Delete"));
-    const QString confirm = QStringLiteral("Confirm Delete Profile|You are about to delete the "
-                                           "profile named 'Den'\n\nPress Ok to continue.");
-    QCOMPARE(m_watcher->boxes,
-             QStringList({"Duplicate Profile|There is already a Profile with that Name.",
-                          "Invalid Profile Name|A profile name may not contain \"</\".", confirm,
-                          confirm}));
-    QCOMPARE(rows("productList"), QStringList("Office"));
-    QVERIFY(!fileOnDisk().contains("<name>Den</name>"));
-
-    // A directory in the file's place cannot be replaced, even by a privileged user.
-    QVERIFY(QFile::remove(dataDirPath + "netinventory.dat"));
-    QVERIFY(QDir(dataDirPath).mkdir(QStringLiteral("netinventory.dat")));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("netinventory\\.dat"));
-    newProfile(QStringLiteral("Lab"));
-    QCOMPARE(m_page->profileCount(), 2);
-}
-
-void TestNetInventory::productsAndOverviews()
-{
-    m_dir->write(QStringLiteral("vulncategory.dat"), tree);
-    m_page = std::make_unique<CNetInventory>(nullptr, nullptr);
-    const auto add = [this](const char* row) {
-        select("vulnTree", QString::fromLatin1(row));
-        click(QStringLiteral("->"));
-    };
-    newProfile(QStringLiteral("A"));
-    for (const char* row : {"Anvil", "Dome", "Acme"})
-        add(row);
-    QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "Acme/ALL Products"}));
-    select("productList", QStringLiteral("Globex"));
-    click(QStringLiteral("<-"));
-    QCOMPARE(rows("productList"), QStringList("Acme/ALL Products"));
-    click(QStringLiteral("<<"));
-    QVERIFY(rows("productList").isEmpty());
-    QVERIFY(!fileOnDisk().contains("<product>"));
-
-    add("Dome");
-    newProfile(QStringLiteral("B"));
-    add("Dome");
-    add("Anvil");
-    showEntity(1);
-    QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "Acme/Anvil"}));
-    showEntity(0);
-    QCOMPARE(rows("productList"), QStringList({"A[Globex/Dome]", "B[Globex/Dome,Acme/Anvil]"}));
-
-    // A custom category: keywords wanted, then added to the profile shown.
-    m_answers = {{"Mail", ""}, {"Mail", "smtp"}};
-    click(QStringLiteral("&Add"));
-    click(QStringLiteral("&Add"));
-    showEntity(2);
-    select("customList", QStringLiteral("Mail"));
-    click(QStringLiteral("->"));
-    QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "CUSTOM/Mail"}));
-    QCOMPARE(m_watcher->boxes,
-             QStringList("New Custom Category|You must specify keywords for the new category."));
-}
-
-void TestNetInventory::treeArrivesAfterInventory()
-{
-    m_dir->write(QStringLiteral("netinventory.dat"),
-                 "<netinventory><entity><name>A</name><product><vid>10</vid><pid>1001</pid>"
-                 "</product></entity></netinventory>");
-    CWWWServer server(QStringLiteral("127.0.0.1"), 9);
-    server.setTimeouts(50, 50);
-    m_page = std::make_unique<CNetInventory>(&server, nullptr);
-    QCOMPARE(server.state(), 1 + int(VulnCategoryUpdate)); // the tree was asked for
-    QCOMPARE(rows("productList"), QStringList("A[vendor 10/product 1001]"));
-    m_dir->write(QStringLiteral("vulncategory.dat"), tree);
-    emit server.vulnCategoryUpdateDone();
-    QCOMPARE(rows("vulnTree").size(), 2);
-    QCOMPARE(rows("productList"), QStringList("A[Acme/Anvil]"));
-
-    // A later file without rows leaves the tree as it is.
-    m_dir->write(QStringLiteral("vulncategory.dat"), "VERSION=9\n");
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("holds no rows"));
-    emit server.vulnCategoryUpdateDone();
-    QCOMPARE(rows("vulnTree").size(), 2);
-    m_page.reset(); // before the server it listens to
-}
 
 QTEST_MAIN(TestNetInventory)
 #include "tst_netinventory.moc"
