@@ -10,109 +10,103 @@ class TestMailerRunner : public QObject
 {
     Q_OBJECT
 private slots:
-    void commandLine_data();
-    void commandLine();
-    void mailsRunInOrderAndBodiesArrive();
-    void failuresReported_data();
-    void failuresReported();
-};
-
-void TestMailerRunner::commandLine_data()
-{
-    // mailer | recipients | the command line, or how the refusal starts
-    QTest::addColumn<QString>("row");
-    QTest::newRow("commas and blanks") << "mail -s 'S'| a@x.org, b+c@y.org  d_e@z.org |"
-                                          "mail -s 'S' 'a@x.org' 'b+c@y.org' 'd_e@z.org'";
-    QTest::newRow("command after semicolon")
-        << "mail|a@example.org; rm -rf ~|Recipients for the brief mail refused";
-    QTest::newRow("empty after trimming")
-        << "mail| \t |No recipients for the brief mail; nothing was sent";
-    QTest::newRow("no mailer") << "  |a@b.org|No mailer command line is set";
-}
-
-void TestMailerRunner::commandLine()
-{
-    QFETCH(QString, row);
-    const QStringList f = row.split(u'|');
-    QString why;
-    const QString command = mailerCommandLine(f.at(0), f.at(1), "brief", &why);
-    QVERIFY(command.isEmpty() != why.isEmpty());
-    QCOMPARE(command.isEmpty() ? why.left(f.at(2).size()) : command, f.at(2));
-}
-
-void TestMailerRunner::mailsRunInOrderAndBodiesArrive()
-{
-    // The first mailer is slow: the second must not start before it ends.
-    StandInProgram mailer("sleep 0.3");
-    CMailerRunner runner;
-    QSignalSpy idle(&runner, &CMailerRunner::idle);
-    QByteArray big(300000, 'x'); // more than a pipe holds
-    big += "\nend\n";
-    runner.send(mailer.path(), QStringLiteral("one@x.org"), "first\n", QStringLiteral("brief"));
-    runner.send(mailer.path(), QStringLiteral("two@x.org"), big, QStringLiteral("verbose"));
-    QVERIFY(!runner.isIdle());
-    QCOMPARE(mailer.runs(), 0); // nothing waited for here
-    QTRY_COMPARE_WITH_TIMEOUT(idle.size(), 1, 10000);
-    QCOMPARE(mailer.runs(), 2);
-    QCOMPARE(mailer.arguments(1), QStringList{"one@x.org"});
-    QCOMPARE(mailer.input(1), QByteArray("first\n"));
-    QCOMPARE(mailer.arguments(2), QStringList{"two@x.org"});
-    QCOMPARE(mailer.input(2), big);
-}
-
-void TestMailerRunner::failuresReported_data()
-{
-    QTest::addColumn<QString>("mailer"); // "%S" is the stand-in, "%D" its folder
-    QTest::addColumn<QString>("shell");
-    QTest::addColumn<QString>("recipients");
-    QTest::addColumn<QString>("message"); // how the report starts
-    const QString sh = QStringLiteral("/bin/sh"), to = QStringLiteral("a@x.org");
-    QTest::newRow("non-zero status")
-        << "%S; exit 3" << sh << to
-        << "Mailer ended with status 3; command line: %S; exit 3 'a@x.org'";
-    QTest::newRow("killed by a signal")
-        << "%S; kill -9 $$" << sh << to
-        << "Mailer was killed by a signal; command line: %S; kill -9 $$ 'a@x.org'";
-    QTest::newRow("cannot start")
-        << "%S" << QStringLiteral("/nonexistent/sh") << to
-        << "Could not open pipe to mailer with command line: %S 'a@x.org'";
-    // Its child keeps the pipe open: the whole group must go.
-    QTest::newRow("hanging, killed at the limit")
-        << "%S; sleep 1000 & echo $! > %D/child; wait; :" << sh << to
-        << "Mailer did not end within 0.5 s and was killed; command line: %S; sleep 1000";
-    QTest::newRow("mailer that reads nothing") << "true" << sh << to << "";
-    QTest::newRow("refused recipients never reach the shell")
-        << "%S" << sh << "a@x.org\ntouch %D/owned"
-        << "Recipients for the brief mail refused";
-}
-
-void TestMailerRunner::failuresReported()
-{
-    QFETCH(QString, mailer);
-    QFETCH(QString, shell);
-    QFETCH(QString, recipients);
-    QFETCH(QString, message);
-    StandInProgram standIn;
-    for (QString* text : {&mailer, &recipients, &message})
-        text->replace("%S", standIn.path()).replace("%D", standIn.dir());
-    CMailerRunner runner;
-    runner.setShell(shell);
-    runner.setTimeLimit(500);
-    QSignalSpy reported(&runner, &CMailerRunner::reported);
-    QSignalSpy done(&runner, &CMailerRunner::mailDone);
-    runner.send(mailer, recipients, QByteArray(200000, 'y'), QStringLiteral("brief"));
-    runner.send("true", "b@x.org", "next\n", QStringLiteral("verbose")); // the queue goes on
-    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 10000);
-    QCOMPARE(done.at(0).at(0).toBool(), message.isEmpty());
-    QCOMPARE(done.at(1).at(0).toBool(), shell == "/bin/sh");
-    QCOMPARE(reported.value(0).value(0).toString().left(message.size()), message);
-    QVERIFY(!QFile::exists(standIn.dir() + QStringLiteral("/owned")));
-    QFile child(standIn.dir() + QStringLiteral("/child"));
-    if (child.open(QIODevice::ReadOnly)) {
-        const pid_t pid = child.readAll().trimmed().toInt();
-        QTRY_VERIFY(pid > 0 && ::kill(pid, 0) != 0);
+    void commandLine_data()
+    {
+        // mailer | recipients | the command line, or how the refusal starts
+        QTest::addColumn<QString>("row");
+        QTest::newRow("commas and blanks") << "mail -s 'S'| a@x.org, b+c@y.org  d_e@z.org |"
+                                              "mail -s 'S' 'a@x.org' 'b+c@y.org' 'd_e@z.org'";
+        QTest::newRow("command after semicolon")
+            << "mail|a@example.org; rm -rf ~|Recipients for the brief mail refused";
+        QTest::newRow("empty after trimming")
+            << "mail| \t |No recipients for the brief mail; nothing was sent";
+        QTest::newRow("no mailer") << "  |a@b.org|No mailer command line is set";
     }
-}
+
+    void commandLine()
+    {
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        QString why;
+        const QString command = mailerCommandLine(f.at(0), f.at(1), "brief", &why);
+        QVERIFY(command.isEmpty() != why.isEmpty());
+        QCOMPARE(command.isEmpty() ? why.left(f.at(2).size()) : command, f.at(2));
+    }
+
+    void mailsRunInOrderAndBodiesArrive()
+    {
+        // The first mailer is slow: the second must not start before it ends.
+        StandInProgram mailer("sleep 0.3");
+        CMailerRunner runner;
+        QSignalSpy idle(&runner, &CMailerRunner::idle);
+        QByteArray big(300000, 'x'); // more than a pipe holds
+        big += "\nend\n";
+        runner.send(mailer.path(), QStringLiteral("one@x.org"), "first\n", QStringLiteral("brief"));
+        runner.send(mailer.path(), QStringLiteral("two@x.org"), big, QStringLiteral("verbose"));
+        QVERIFY(!runner.isIdle());
+        QCOMPARE(mailer.runs(), 0); // nothing waited for here
+        QTRY_COMPARE_WITH_TIMEOUT(idle.size(), 1, 10000);
+        QCOMPARE(mailer.runs(), 2);
+        QCOMPARE(mailer.arguments(1), QStringList{"one@x.org"});
+        QCOMPARE(mailer.input(1), QByteArray("first\n"));
+        QCOMPARE(mailer.arguments(2), QStringList{"two@x.org"});
+        QCOMPARE(mailer.input(2), big);
+    }
+
+    void failuresReported_data()
+    {
+        QTest::addColumn<QString>("mailer"); // "%S" is the stand-in, "%D" its folder
+        QTest::addColumn<QString>("shell");
+        QTest::addColumn<QString>("recipients");
+        QTest::addColumn<QString>("message"); // how the report starts
+        const QString sh = QStringLiteral("/bin/sh"), to = QStringLiteral("a@x.org");
+        QTest::newRow("non-zero status")
+            << "%S; exit 3" << sh << to
+            << "Mailer ended with status 3; command line: %S; exit 3 'a@x.org'";
+        QTest::newRow("killed by a signal")
+            << "%S; kill -9 $$" << sh << to
+            << "Mailer was killed by a signal; command line: %S; kill -9 $$ 'a@x.org'";
+        QTest::newRow("cannot start")
+            << "%S" << QStringLiteral("/nonexistent/sh") << to
+            << "Could not open pipe to mailer with command line: %S 'a@x.org'";
+        // Its child keeps the pipe open: the whole group must go.
+        QTest::newRow("hanging, killed at the limit")
+            << "%S; sleep 1000 & echo $! > %D/child; wait; :" << sh << to
+            << "Mailer did not end within 0.5 s and was killed; command line: %S; sleep 1000";
+        QTest::newRow("mailer that reads nothing") << "true" << sh << to << "";
+        QTest::newRow("refused recipients never reach the shell")
+            << "%S" << sh << "a@x.org\ntouch %D/owned"
+            << "Recipients for the brief mail refused";
+    }
+
+    void failuresReported()
+    {
+        QFETCH(QString, mailer);
+        QFETCH(QString, shell);
+        QFETCH(QString, recipients);
+        QFETCH(QString, message);
+        StandInProgram standIn;
+        for (QString* text : {&mailer, &recipients, &message})
+            text->replace("%S", standIn.path()).replace("%D", standIn.dir());
+        CMailerRunner runner;
+        runner.setShell(shell);
+        runner.setTimeLimit(500);
+        QSignalSpy reported(&runner, &CMailerRunner::reported);
+        QSignalSpy done(&runner, &CMailerRunner::mailDone);
+        runner.send(mailer, recipients, QByteArray(200000, 'y'), QStringLiteral("brief"));
+        runner.send("true", "b@x.org", "next\n", QStringLiteral("verbose")); // the queue goes on
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 10000);
+        QCOMPARE(done.at(0).at(0).toBool(), message.isEmpty());
+        QCOMPARE(done.at(1).at(0).toBool(), shell == "/bin/sh");
+        QCOMPARE(reported.value(0).value(0).toString().left(message.size()), message);
+        QVERIFY(!QFile::exists(standIn.dir() + QStringLiteral("/owned")));
+        QFile child(standIn.dir() + QStringLiteral("/child"));
+        if (child.open(QIODevice::ReadOnly)) {
+            const pid_t pid = child.readAll().trimmed().toInt();
+            QTRY_VERIFY(pid > 0 && ::kill(pid, 0) != 0);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestMailerRunner)
 #include "tst_mailerrunner.moc"
