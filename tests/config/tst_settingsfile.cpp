@@ -45,7 +45,6 @@ private slots:
         QTest::addColumn<int>("groups"); // complete groups read
         QTest::addColumn<QString>("values");
 
-        QTest::newRow("as written") << settings() << 2 << settings();
         const QString top = settings({}, "25|60|/b r/\u00f6\"w'ser & <x>|1|1|Max|1|1|1|1|"
                                          "a@b.example, c@d.example|e@f.example|mail -s \"A; B\"");
         QTest::newRow("upper limits, flags on, specials") << top << 2 << top;
