@@ -55,6 +55,9 @@ private slots:
             table << qRgb(v, 255 - v, v / 2);
         }
         QByteArray gif = encodeGif(width, height, frames, palette);
+        // The global colour table holds the whole palette, even colours no
+        // pixel uses ("uniform"), and is no bigger than the next power of two.
+        QVERIFY((2 << (gif[10] & 7)) >= colours && (1 << (gif[10] & 7)) < colours);
         QBuffer buffer(&gif);
         QImageReader reader(&buffer, "gif");
         QCOMPARE(reader.imageCount(), frameCount);
