@@ -28,8 +28,15 @@ private slots:
     void faults();
 
 private:
-    bool startServer(const QStringList& extra = {});
-    bool startPager();
+    bool startServer(const QStringList& extra = {})
+    {
+        return server.start(QStringLiteral(OVPAGER_SERVER_BINARY), data->path(), extra);
+    }
+    bool startPager()
+    {
+        return pager.start(QStringLiteral(OVPAGER_BINARY), home->path(), server.address()) &&
+               pager.waitForLog("window drawn");
+    }
 
     std::unique_ptr<TempHome> home;
     std::unique_ptr<QTemporaryDir> data;
@@ -68,17 +75,6 @@ void TestEndToEnd::cleanup()
 {
     pager.kill();
     server.kill();
-}
-
-bool TestEndToEnd::startServer(const QStringList& extra)
-{
-    return server.start(QStringLiteral(OVPAGER_SERVER_BINARY), data->path(), extra);
-}
-
-bool TestEndToEnd::startPager()
-{
-    return pager.start(QStringLiteral(OVPAGER_BINARY), home->path(), server.address()) &&
-           pager.waitForLog("window drawn");
 }
 
 void TestEndToEnd::mainJob()
