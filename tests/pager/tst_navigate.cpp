@@ -16,16 +16,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-class TestNavigate : public QObject
-{
-    Q_OBJECT
-private slots:
-    void initTestCase();
-    void navigate_data();
-    void navigate();
-    void noZombieLeft();
-};
-
 namespace {
 
 // A frame, as a window manager makes it, around a client that may carry the
@@ -61,93 +51,95 @@ private:
 
 } // namespace
 
-void TestNavigate::initTestCase()
+class TestNavigate : public QObject
 {
-    QVERIFY(x11Display());
-    // The stand-in reads its input to the end; ours must not keep it waiting.
-    QVERIFY(std::freopen("/dev/null", "r", stdin));
-}
-
-void TestNavigate::navigate_data()
-{
-    // Relative to the stand-in's directory; empty: none configured.
-    QTest::addColumn<QString>("browser");
-    QTest::addColumn<QString>("window"); // on the desktop: "", "marked" or "unmarked"
-    QTest::addColumn<bool>("allowRemote");
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QStringList>("args"); // empty: not started
-    QTest::addColumn<QString>("box");
-
-    const QString url = QStringLiteral("http://news.example/story?id=7&x=(1)");
-    const QStringList plain{url};
-    const QString ns = QStringLiteral("netscape/../standin");
-    const QString bad =
-        "Bad Browser|The browser that you have configured is not a valid executable";
-    QTest::newRow("netscape in a directory name, running in a frame")
-        << ns << "marked" << true << url
-        << QStringList{"-remote", "openURL(http://news.example/story?id=7&x=%281%29)"} << "";
-    QTest::newRow("netscape, a frame whose client lacks the mark")
-        << ns << "unmarked" << true << url << plain << "";
-    QTest::newRow("netscape, caller forbids remote")
-        << ns << "marked" << false << url << plain << "";
-    QTest::newRow("plain mode passes the URL as one argument")
-        << "standin"
-        << "marked" << true << "http://x/a b;c" << QStringList{"http://x/a b;c"} << "";
-    QTest::newRow("option refused") << "standin"
-                                    << "" << true << "-new-instance" << QStringList() << "";
-    QTest::newRow("none configured") << ""
-                                     << "" << true << url << QStringList()
-                                     << "No Browser Specified|You must configure the path to "
-                                        "your web browser to navigate to content";
-    QTest::newRow("not executable") << "/etc/passwd"
-                                    << "" << true << url << QStringList() << bad;
-    QTest::newRow("a directory") << "."
-                                 << "" << true << url << QStringList() << bad;
-}
-
-void TestNavigate::navigate()
-{
-    QFETCH(QString, browser);
-    QFETCH(QString, window);
-    QFETCH(bool, allowRemote);
-    QFETCH(QString, url);
-    QFETCH(QStringList, args);
-    QFETCH(QString, box);
-
-    StandInProgram standIn;
-    if (browser.contains(QLatin1String("/../")))
-        QVERIFY(QDir(standIn.dir()).mkdir(browser.section(u'/', 0, 0)));
-    browserPath =
-        browser.isEmpty() || browser.startsWith(u'/') ? browser : standIn.dir() + u'/' + browser;
-    std::unique_ptr<FakeBrowserWindow> shown;
-    if (!window.isEmpty())
-        shown = std::make_unique<FakeBrowserWindow>(window == "marked");
-    BoxWatcher boxes;
-    if (url.startsWith(u'-'))
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not opening"));
-    navigateTo(url, allowRemote);
-    QTRY_COMPARE(boxes.boxes, box.isEmpty() ? QStringList() : QStringList{box});
-    if (args.isEmpty()) {
-        QTest::qWait(300);
-        QCOMPARE(standIn.runs(), 0);
-    } else {
-        QTRY_VERIFY(standIn.hasInput(1));
-        QCOMPARE(standIn.arguments(1), args);
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(x11Display());
+        // The stand-in reads its input to the end; ours must not keep it waiting.
+        QVERIFY(std::freopen("/dev/null", "r", stdin));
     }
-}
 
-void TestNavigate::noZombieLeft()
-{
-    StandInProgram standIn;
-    browserPath = standIn.path();
-    for (int i = 1; i <= 3; ++i) {
-        navigateTo("http://news.example/" + QString::number(i), true);
-        QTRY_VERIFY(standIn.hasInput(i));
+    void navigate_data()
+    {
+        // Relative to the stand-in's directory; empty: none configured.
+        QTest::addColumn<QString>("browser");
+        QTest::addColumn<QString>("window"); // on the desktop: "", "marked" or "unmarked"
+        QTest::addColumn<bool>("allowRemote");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QStringList>("args"); // empty: not started
+        QTest::addColumn<QString>("box");
+
+        const QString url = QStringLiteral("http://news.example/story?id=7&x=(1)");
+        const QStringList plain{url};
+        const QString ns = QStringLiteral("netscape/../standin");
+        const QString bad =
+            "Bad Browser|The browser that you have configured is not a valid executable";
+        auto row = [](const char* what, const QString& browser, const char* window, bool remote,
+                      const QString& url, const QStringList& args, const QString& box = {}) {
+            QTest::newRow(what) << browser << QString(window) << remote << url << args << box;
+        };
+        row("netscape in a directory name, running in a frame", ns, "marked", true, url,
+            {"-remote", "openURL(http://news.example/story?id=7&x=%281%29)"});
+        row("netscape, a frame whose client lacks the mark", ns, "unmarked", true, url, plain);
+        row("netscape, caller forbids remote", ns, "marked", false, url, plain);
+        row("plain mode passes the URL as one argument", "standin", "marked", true,
+            "http://x/a b;c", {"http://x/a b;c"});
+        row("option refused", "standin", "", true, "-new-instance", {});
+        row("none configured", "", "", true, url, {},
+            "No Browser Specified|You must configure the path to your web browser to navigate "
+            "to content");
+        row("not executable", "/etc/passwd", "", true, url, {}, bad);
+        row("a directory", ".", "", true, url, {}, bad);
     }
-    QTest::qWait(300); // the stand-ins have ended by now
-    // Neither the browsers nor the processes between are left for us to reap.
-    QCOMPARE(::waitpid(-1, nullptr, WNOHANG), -1);
-}
+
+    void navigate()
+    {
+        QFETCH(QString, browser);
+        QFETCH(QString, window);
+        QFETCH(bool, allowRemote);
+        QFETCH(QString, url);
+        QFETCH(QStringList, args);
+        QFETCH(QString, box);
+
+        StandInProgram standIn;
+        if (browser.contains(QLatin1String("/../")))
+            QVERIFY(QDir(standIn.dir()).mkdir(browser.section(u'/', 0, 0)));
+        browserPath = browser.isEmpty() || browser.startsWith(u'/')
+                          ? browser
+                          : standIn.dir() + u'/' + browser;
+        std::unique_ptr<FakeBrowserWindow> shown;
+        if (!window.isEmpty())
+            shown = std::make_unique<FakeBrowserWindow>(window == "marked");
+        BoxWatcher boxes;
+        if (url.startsWith(u'-'))
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not opening"));
+        navigateTo(url, allowRemote);
+        QTRY_COMPARE(boxes.boxes, box.isEmpty() ? QStringList() : QStringList{box});
+        if (args.isEmpty()) {
+            QTest::qWait(300);
+            QCOMPARE(standIn.runs(), 0);
+        } else {
+            QTRY_VERIFY(standIn.hasInput(1));
+            QCOMPARE(standIn.arguments(1), args);
+        }
+    }
+
+    void noZombieLeft()
+    {
+        StandInProgram standIn;
+        browserPath = standIn.path();
+        for (int i = 1; i <= 3; ++i) {
+            navigateTo("http://news.example/" + QString::number(i), true);
+            QTRY_VERIFY(standIn.hasInput(i));
+        }
+        QTest::qWait(300); // the stand-ins have ended by now
+        // Neither the browsers nor the processes between are left for us to reap.
+        QCOMPARE(::waitpid(-1, nullptr, WNOHANG), -1);
+    }
+};
 
 QTEST_MAIN(TestNavigate)
 #include "tst_navigate.moc"
