@@ -7,57 +7,52 @@ class TestBrowserUrl : public QObject
 {
     Q_OBJECT
 private slots:
-    void search();
-    void navigable_data();
-    void navigable();
-    void remoteCommand_data();
-    void remoteCommand();
+    void search()
+    {
+        // Blanks simplified to "+", nothing else encoded.
+        QCOMPARE(
+            searchUrl("  AT&T \t 100%\n c++ "),
+            "http://www.orvelle.example/search/index.html?base=orvelle&p=AT&T+100%+c++&start=0");
+    }
+
+    void navigable_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("https, capital scheme") << "HTTPS://news.example/" << true;
+        QTest::newRow("browser option") << "-remote" << false;
+        QTest::newRow("scheme only") << "http://" << false;
+        QTest::newRow("documentation page") << helpPageUrl() << true;
+        QTest::newRow("another page beside it") << helpPageUrl() + ".bak" << false;
+    }
+
+    void navigable()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, allowed);
+        QCOMPARE(isNavigableUrl(url), allowed);
+    }
+
+    void remoteCommand_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("encoded");
+        QTest::newRow("plain address, its %20 kept") << "http://x/a?b=1&c=%20"
+                                                     << "http://x/a?b=1&c=%20";
+        QTest::newRow("a second command smuggled, controls")
+            << "http://x/),openFile(/etc/passwd\t\x7f"
+            << "http://x/%29%2CopenFile%28/etc/passwd%09%7F";
+        QTest::newRow("non-ASCII blank as UTF-8")
+            << QString::fromUtf8("http://x/\u2003") << "http://x/%E2%80%83";
+    }
+
+    void remoteCommand()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, encoded);
+        QCOMPARE(remoteCommandUrl(url), encoded);
+    }
 };
-
-void TestBrowserUrl::search()
-{
-    // Blanks simplified to "+", nothing else encoded.
-    QCOMPARE(searchUrl("  AT&T \t 100%\n c++ "),
-             "http://www.orvelle.example/search/index.html?base=orvelle&p=AT&T+100%+c++&start=0");
-}
-
-void TestBrowserUrl::navigable_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("allowed");
-    QTest::newRow("https, capital scheme") << "HTTPS://news.example/" << true;
-    QTest::newRow("browser option") << "-remote" << false;
-    QTest::newRow("scheme only") << "http://" << false;
-    QTest::newRow("documentation page") << helpPageUrl() << true;
-    QTest::newRow("another page beside it") << helpPageUrl() + ".bak" << false;
-}
-
-void TestBrowserUrl::navigable()
-{
-    QFETCH(QString, url);
-    QFETCH(bool, allowed);
-    QCOMPARE(isNavigableUrl(url), allowed);
-}
-
-void TestBrowserUrl::remoteCommand_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("encoded");
-    QTest::newRow("plain address, its %20 kept") << "http://x/a?b=1&c=%20"
-                                                 << "http://x/a?b=1&c=%20";
-    QTest::newRow("a second command smuggled, controls")
-        << "http://x/),openFile(/etc/passwd\t\x7f"
-        << "http://x/%29%2CopenFile%28/etc/passwd%09%7F";
-    QTest::newRow("non-ASCII blank as UTF-8")
-        << QString::fromUtf8("http://x/\u2003") << "http://x/%E2%80%83";
-}
-
-void TestBrowserUrl::remoteCommand()
-{
-    QFETCH(QString, url);
-    QFETCH(QString, encoded);
-    QCOMPARE(remoteCommandUrl(url), encoded);
-}
 
 QTEST_GUILESS_MAIN(TestBrowserUrl)
 #include "tst_browserurl.moc"
