@@ -3,17 +3,6 @@
 
 #include <QTest>
 
-class TestHeadlineList : public QObject
-{
-    Q_OBJECT
-private slots:
-    void oldCategoryMarker();
-    void merge_data();
-    void merge();
-    void noteCategory();
-    void storeRoundTrip();
-};
-
 namespace {
 
 // A content reply holding one record per "id:top[:timestamp[:newflag]]";
@@ -57,85 +46,90 @@ CHeadlineList makeList(int limit)
 
 } // namespace
 
-void TestHeadlineList::oldCategoryMarker()
+class TestHeadlineList : public QObject
 {
-    QVERIFY(
-        parseContentReply("<topnews><!-- error old category file --></topnews>").oldCategoryFile);
-    QVERIFY(!parseContentReply(reply("1:10:1")).oldCategoryFile);
-}
-
-// Steps at count 5: records as reply() takes them, "limit=n" and "seen=top:id".
-void TestHeadlineList::merge_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("kept");
-    QTest::addColumn<QString>("gained"); // the category each newcomer joined
-    auto row = [](const char* what, const char* steps, const char* kept, const char* gained) {
-        QTest::newRow(what) << QString(steps) << QString(kept) << QString(gained);
-    };
-    row("newflag 0 and abc are seen, 2 is new; missing field or id not a number skipped",
-        "1:10:01:0 2:10:02:abc 3:10:03:2 4:10 5x:10:1", "|3*,2,1|", "10,10,10");
-    row("newest first, timestamps as text; unselected dropped, announcements kept",
-        "1:10:10 2:10:0002 3:10:9 4:77:1 5:20001:1", "5*|3*,1*,2*|", "10,10,10,20001");
-    row("same id twice keeps the first; equal timestamps: the newcomer goes after",
-        "1:10:5 1:10:9 2:10:5", "|1*,2*|", "10,10");
-    row("newcomer that is the oldest is dropped at once", "limit=2 1:10:5 2:10:6 3:10:1", "|2*,1*|",
-        "10,10");
-    row("equal timestamps at the limit: the first of them is dropped",
-        "limit=2 1:10:5 2:10:5 3:10:5", "|2*,3*|", "10,10,10");
-    row("a lowered count trims the categories before the match, not those after",
-        "1:20001:1 2:20001:2 3:20001:3 4:20:4 5:20:5 6:20:6 limit=2 9:10:9", "3*,2*|9*|6*,5*,4*",
-        "20001,20001,20001,20,20,20,10");
-    row("seen is scoped to its top category", "5:10:1 5:20:1 seen=10:5", "|5|5*", "10,20");
-}
-
-void TestHeadlineList::merge()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, kept);
-    QFETCH(QString, gained);
-
-    CHeadlineList list = makeList(5);
-    QStringList gains;
-    for (const QString& step : steps.split(u' ')) {
-        const QString arg = step.section(u'=', 1);
-        if (step.startsWith("limit="))
-            list.setLimit(arg.toInt());
-        else if (step.startsWith("seen="))
-            list.setSeen(arg.section(u':', 0, 0).toInt(), arg.section(u':', 1).toInt());
-        else
-            for (const Headline& h : parseContentReply(reply(step)).records)
-                if (const int at = list.add(h).category; at >= 0)
-                    gains << QString::number(list.categories().at(at).id);
+    Q_OBJECT
+private slots:
+    void oldCategoryMarker()
+    {
+        QVERIFY(parseContentReply("<topnews><!-- error old category file --></topnews>")
+                    .oldCategoryFile);
+        QVERIFY(!parseContentReply(reply("1:10:1")).oldCategoryFile);
     }
-    QCOMPARE(describe(list), kept);
-    QCOMPARE(gains.join(u','), gained);
-}
 
-void TestHeadlineList::noteCategory()
-{
-    // A part of a listed name is still listed; a name holding the separator is noted once.
-    QStringList noted;
-    for (const char* name : {"Viruses, Worms", "Viruses, Worms", "Viruses"})
-        noteNewCategory(noted, name);
-    QCOMPARE(noted, QStringList({"Viruses, Worms", "Viruses"}));
-}
+    // Steps at count 5: records as reply() takes them, "limit=n" and "seen=top:id".
+    void merge_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("gained"); // the category each newcomer joined
+        auto row = [](const char* what, const char* steps, const char* kept, const char* gained) {
+            QTest::newRow(what) << QString(steps) << QString(kept) << QString(gained);
+        };
+        row("newflag 0 and abc are seen, 2 is new; missing field or id not a number skipped",
+            "1:10:01:0 2:10:02:abc 3:10:03:2 4:10 5x:10:1", "|3*,2,1|", "10,10,10");
+        row("newest first, timestamps as text; unselected dropped, announcements kept",
+            "1:10:10 2:10:0002 3:10:9 4:77:1 5:20001:1", "5*|3*,1*,2*|", "10,10,10,20001");
+        row("same id twice keeps the first; equal timestamps: the newcomer goes after",
+            "1:10:5 1:10:9 2:10:5", "|1*,2*|", "10,10");
+        row("newcomer that is the oldest is dropped at once", "limit=2 1:10:5 2:10:6 3:10:1",
+            "|2*,1*|", "10,10");
+        row("equal timestamps at the limit: the first of them is dropped",
+            "limit=2 1:10:5 2:10:5 3:10:5", "|2*,3*|", "10,10,10");
+        row("a lowered count trims the categories before the match, not those after",
+            "1:20001:1 2:20001:2 3:20001:3 4:20:4 5:20:5 6:20:6 limit=2 9:10:9",
+            "3*,2*|9*|6*,5*,4*", "20001,20001,20001,20,20,20,10");
+        row("seen is scoped to its top category", "5:10:1 5:20:1 seen=10:5", "|5|5*", "10,20");
+    }
 
-void TestHeadlineList::storeRoundTrip()
-{
-    CHeadlineList list = makeList(25);
-    list.add({"A <b> & co", "http://h/a?x=1&y=2", "20261206120000", 1, 10, true});
-    list.add({QString::fromLatin1("Caf\xe9"), "http://h/c", "20261201000000", 3, 20001, true});
-    list.setSeen(10, 1);
-    const QByteArray store = list.formatStore();
-    QVERIFY(store.contains("\t<title>A <b> & co</title>\n")); // values are not escaped
+    void merge()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, kept);
+        QFETCH(QString, gained);
 
-    CHeadlineList again = makeList(25);
-    for (const Headline& h : parseContentReply(decodeText(store)).records)
-        again.add(h);
-    QCOMPARE(again.formatStore(), store);
-    QCOMPARE(describe(again), QStringLiteral("3*|1|"));
-}
+        CHeadlineList list = makeList(5);
+        QStringList gains;
+        for (const QString& step : steps.split(u' ')) {
+            const QString arg = step.section(u'=', 1);
+            if (step.startsWith("limit="))
+                list.setLimit(arg.toInt());
+            else if (step.startsWith("seen="))
+                list.setSeen(arg.section(u':', 0, 0).toInt(), arg.section(u':', 1).toInt());
+            else
+                for (const Headline& h : parseContentReply(reply(step)).records)
+                    if (const int at = list.add(h).category; at >= 0)
+                        gains << QString::number(list.categories().at(at).id);
+        }
+        QCOMPARE(describe(list), kept);
+        QCOMPARE(gains.join(u','), gained);
+    }
+
+    void noteCategory()
+    {
+        // A part of a listed name is still listed; a name holding the separator is noted once.
+        QStringList noted;
+        for (const char* name : {"Viruses, Worms", "Viruses, Worms", "Viruses"})
+            noteNewCategory(noted, name);
+        QCOMPARE(noted, QStringList({"Viruses, Worms", "Viruses"}));
+    }
+
+    void storeRoundTrip()
+    {
+        CHeadlineList list = makeList(25);
+        list.add({"A <b> & co", "http://h/a?x=1&y=2", "20261206120000", 1, 10, true});
+        list.add({QString::fromLatin1("Caf\xe9"), "http://h/c", "20261201000000", 3, 20001, true});
+        list.setSeen(10, 1);
+        const QByteArray store = list.formatStore();
+        QVERIFY(store.contains("\t<title>A <b> & co</title>\n")); // values are not escaped
+
+        CHeadlineList again = makeList(25);
+        for (const Headline& h : parseContentReply(decodeText(store)).records)
+            again.add(h);
+        QCOMPARE(again.formatStore(), store);
+        QCOMPARE(describe(again), QStringLiteral("3*|1|"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestHeadlineList)
 #include "tst_headlinelist.moc"
