@@ -21,35 +21,6 @@
 
 #include <memory>
 
-class TestCPager : public QObject
-{
-    Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void selectingHeadline();
-    void newContentBox();
-    void bannerOnlyWhileActive();
-    void oldCategoryRepoll_data();
-    void oldCategoryRepoll();
-    void storeKeptWhileCategoriesAreAwaited();
-    void pollFailuresShown();
-    void newsAnnounced_data();
-    void newsAnnounced();
-    void noticeOptionKeptInItsOwnFile();
-
-private:
-    CPager* start(int numItems = 5, bool popupAndFlash = false,
-                  const QByteArray& notifyFile = QByteArray());
-    QStringList polls() const { return server->linesStartingWith(poll); }
-
-    const QString poll = QStringLiteral("GET /pagerv3/pager_info.html");
-    std::unique_ptr<TempHome> home;
-    std::unique_ptr<HttpStandIn> server;
-    std::unique_ptr<NotificationStandIn> service;
-    std::unique_ptr<CPager> pager;
-};
-
 namespace {
 
 QByteArray headlines(int count)
@@ -76,229 +47,246 @@ QTreeWidgetItem* category(QTreeWidget* list, const QString& name)
 
 } // namespace
 
-void TestCPager::init()
+class TestCPager : public QObject
 {
-    home = std::make_unique<TempHome>();
-    server = std::make_unique<HttpStandIn>(replies::notFound);
-    QVERIFY(server->listen());
-    QVERIFY(home->write(QStringLiteral("category.dat"), replies::categories));
-    childprocess::setPagerEnvironment(home->path(), server->address());
-}
-
-void TestCPager::cleanup()
-{
-    for (QMessageBox* b : shownBoxes())
-        b->accept();
-    pager.reset();
-    service.reset();
-    server.reset();
-    home.reset();
-}
-
-CPager* TestCPager::start(int numItems, bool popupAndFlash, const QByteArray& notifyFile)
-{
-    home->write(QStringLiteral("ovpager.cfg"),
-                replies::settings(popupAndFlash, "No Skin", numItems, popupAndFlash));
-    if (!notifyFile.isNull())
-        home->write(QStringLiteral("notify.cfg"), notifyFile);
-    pager = std::make_unique<CPager>();
-    return pager.get();
-}
-
-void TestCPager::selectingHeadline()
-{
-    server->route(poll.toLatin1(), headlines(2));
-    server->route("GET /pagerv3/abstract.html",
-                  replies::ok("<body><b>Worm</b> in the <i>mail</i> relay</body>\n"));
-    CPager* p = start();
-    QTreeWidget* list = p->headlines();
-    QTRY_VERIFY(category(list, "Vulnerabilities") &&
-                category(list, "Vulnerabilities")->childCount() == 2);
-    QTreeWidgetItem* item = category(list, "Vulnerabilities")->child(1);
-
-    QCOMPARE(item->toolTip(0), QStringLiteral("<qt>Item 10 of 1<br/>2026-12-06 10:10 UTC</qt>"));
-    list->setCurrentItem(item);
-    QCOMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Loading..."));
-    QTRY_COMPARE(server->linesStartingWith("GET /pagerv3/abstract.html"),
-                 QStringList("GET /pagerv3/abstract.html?what=1&item=10 HTTP/1.0"));
-    QTRY_COMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Worm in the mail relay"));
-    QVERIFY(
-        !p->abstractPane()->toHtml().contains("font-weight:700")); // the server's markup is gone
-    QVERIFY(p->saveArticles(QStringLiteral("article.dat")));
-    QCOMPARE(home->read(QStringLiteral("article.dat")),
-             replies::topnews(replies::headline(1, 11, "202612061011", 1) +
-                              replies::headline(1, 10, "202612061010", 0)));
-}
-
-void TestCPager::newContentBox()
-{
-    server->route(poll.toLatin1(), headlines(8));
-    CPager* p = start(6, true); // a count other than the default 5
-    p->show();
-    QVERIFY(QTest::qWaitForWindowExposed(p));
-    QList<bool> icons;
-    connect(p, &CPager::newIcon, this, [&](bool normal) { icons << normal; });
-    auto boxes = shownBoxes;
-    QTRY_COMPARE(boxes().size(), 1);
-    QVERIFY(boxes().first()->text().endsWith("\n\nVulnerabilities"));
-    QVERIFY(polls().first().contains("&nentries=6&"));
-    QCOMPARE(category(p->headlines(), "Vulnerabilities")->childCount(), 6);
-    QTRY_VERIFY(icons.count(false) >= 2 && icons.count(true) >= 2); // the icon flashes
-    QVERIFY(hasUrgencyHint(p->winId()));
-
-    // Later news joins the open box instead of opening another.
-    server->route(poll.toLatin1(),
-                  replies::ok(replies::topnews(replies::headline(20001, 30, "202612061100", 1))));
-    p->slotUpdateContent();
-    QTRY_VERIFY(boxes().first()->text().endsWith("\n\nVulnerabilities, announcements"));
-    QCOMPARE(boxes().size(), 1);
-
-    boxes().first()->accept();
-    QTRY_VERIFY(!hasUrgencyHint(p->winId())); // the flash ends with the box
-    QTRY_COMPARE(icons.last(), true);         // on the normal icon
-}
-
-// The banner's timer asks for a new advertisement only while the window is
-// the active one (the start asks once regardless).
-void TestCPager::bannerOnlyWhileActive()
-{
-    CPager* p = start();
-    auto ads = [&] { return server->linesStartingWith("GET /frames/ad.html").size(); };
-    QTRY_COMPARE(ads(), 1);
-    p->active = false;
-    p->slotGetAd();
-    QTest::qWait(300);
-    QCOMPARE(ads(), 1);
-    p->active = true;
-    p->slotGetAd();
-    QTRY_COMPARE(ads(), 2);
-}
-
-void TestCPager::oldCategoryRepoll_data()
-{
-    QTest::addColumn<QByteArray>("version"); // of the category file the server sends
-    QTest::addColumn<int>("pollCount");
-    QTest::newRow("same version: no poll again") << QByteArray("7") << 1;
-    QTest::newRow("newer version: polled once more") << QByteArray("8") << 2;
-}
-
-void TestCPager::oldCategoryRepoll()
-{
-    QFETCH(QByteArray, version);
-    QFETCH(int, pollCount);
-    // Every poll is refused, whatever category file the pager holds.
-    server->route(poll.toLatin1(),
-                  replies::ok(replies::topnews("<!-- error old category file -->\n")));
-    QByteArray categories = replies::categories;
-    categories.replace("VERSION=7", "VERSION=" + version);
-    server->route("GET /test/zorbel-thing3.html", replies::ok("<pre>" + categories + "</pre>\n"));
-    start();
-    QTRY_VERIFY(!server->linesStartingWith("GET /test/zorbel-thing3.html").isEmpty());
-    QTRY_COMPARE(polls().size(), pollCount);
-    QTest::qWait(500);
-    QCOMPARE(polls().size(), pollCount);
-}
-
-void TestCPager::storeKeptWhileCategoriesAreAwaited()
-{
-    // The category file has not arrived yet, so the store was never read.
-    QVERIFY(QFile::remove(home->dataDir() + QStringLiteral("/category.dat")));
-    const QByteArray store = replies::headline(1, 10, "202612061010", 0);
-    QVERIFY(home->write(QStringLiteral("article.dat"), store));
-    CPager* p = start();
-    p->quit();
-    QCOMPARE(home->read(QStringLiteral("article.dat")), store);
-}
-
-void TestCPager::pollFailuresShown()
-{
-    const QString version = QStringLiteral("Orvelle Pager\nVersion 3.0");
-    const QString never = QStringLiteral(" No poll has succeeded since the pager started.");
-    server->keepPort();
-    server->close(); // refuses connections to begin with
-    CPager* p = start();
-    QTextBrowser* pane = p->abstractPane();
-    QTRY_COMPARE(pane->toPlainText(),
-                 version + "\nThe server cannot be reached (Connection refused)." + never);
-
-    QVERIFY(server->listen(server->port()));
-    server->route(poll.toLatin1(), "HTTP/1.0 500 Oops\r\n\r\n");
-    p->slotUpdateContent();
-    QTRY_COMPARE(pane->toPlainText(),
-                 version + "\nThe server answered with an error (HTTP/1.0 500 Oops)." + never);
-
-    server->route(poll.toLatin1(), headlines(1));
-    p->slotUpdateContent();
-    QTRY_COMPARE(pane->toPlainText(), version); // a good poll ends the error line
-
-    // While the server is away, an abstract never comes: the pane says why.
-    server->close();
-    QTRY_VERIFY(category(p->headlines(), "Vulnerabilities"));
-    p->headlines()->setCurrentItem(category(p->headlines(), "Vulnerabilities")->child(0));
-    QTRY_VERIFY(pane->toPlainText().startsWith(
-        version + "\nThe server cannot be reached (Connection refused). Last good poll: "));
-}
-
-void TestCPager::newsAnnounced_data()
-{
-    QTest::addColumn<QByteArray>("mode");
-    QTest::addColumn<bool>("withService");
-    QTest::addColumn<bool>("notice");
-    QTest::addColumn<bool>("box");
-    QTest::newRow("instead: the notice alone, a click shows the list")
-        << QByteArray("instead") << true << true << false;
-    QTest::newRow("beside: notice and box") << QByteArray("beside") << true << true << true;
-    QTest::newRow("instead without a service: the box")
-        << QByteArray("instead") << false << false << true;
-}
-
-void TestCPager::newsAnnounced()
-{
-    QFETCH(QByteArray, mode);
-    QFETCH(bool, withService);
-    QFETCH(bool, notice);
-    QFETCH(bool, box);
-
-    if (!privatebus::available())
-        QSKIP("no private session bus (dbus-run-session is missing)");
-    if (withService) {
-        service = std::make_unique<NotificationStandIn>();
-        QVERIFY(service->start());
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        home = std::make_unique<TempHome>();
+        server = std::make_unique<HttpStandIn>(replies::notFound);
+        QVERIFY(server->listen());
+        QVERIFY(home->write(QStringLiteral("category.dat"), replies::categories));
+        childprocess::setPagerEnvironment(home->path(), server->address());
     }
-    server->route(poll.toLatin1(), headlines(1));
-    CPager* p = start(5, true, "desktopnotices=" + mode + "\n");
-    QTRY_VERIFY(!polls().isEmpty());
-    if (box)
-        QTRY_COMPARE(shownBoxes().size(), 1);
-    if (notice) {
-        QTRY_COMPARE(service->notices().size(), 1);
-        QCOMPARE(service->notices().first().body, QStringLiteral("Item 10 of 1"));
-    }
-    QTest::qWait(300); // time for what should not come
-    QCOMPARE(shownBoxes().size(), box ? 1 : 0);
-    QCOMPARE(service ? service->notices().size() : 0, notice ? 1 : 0);
-    if (notice && !box) {
-        QVERIFY(!p->isVisible());
-        service->invokeAction(service->notices().first().id, QStringLiteral("default"));
-        QTRY_VERIFY(p->isVisible());
-    }
-}
 
-void TestCPager::noticeOptionKeptInItsOwnFile()
-{
-    CPager* p = start();
-    const QByteArray settingsBefore = home->read(QStringLiteral("ovpager.cfg"));
-    p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Beside);
-    QVERIFY(p->saveConfig(QStringLiteral("ovpager.cfg")));
-    QCOMPARE(home->read(QStringLiteral("notify.cfg")), QByteArray("desktopnotices=beside\n"));
-    QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), settingsBefore);
+    void cleanup()
+    {
+        for (QMessageBox* b : shownBoxes())
+            b->accept();
+        pager.reset();
+        service.reset();
+        server.reset();
+        home.reset();
+    }
 
-    // A cancelled dialog puts the option back as it was.
-    p->configDialog->show();
-    p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
-    p->configDialog->reject();
-    QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
-}
+    void selectingHeadline()
+    {
+        server->route(poll.toLatin1(), headlines(2));
+        server->route("GET /pagerv3/abstract.html",
+                      replies::ok("<body><b>Worm</b> in the <i>mail</i> relay</body>\n"));
+        CPager* p = start();
+        QTreeWidget* list = p->headlines();
+        QTRY_VERIFY(category(list, "Vulnerabilities") &&
+                    category(list, "Vulnerabilities")->childCount() == 2);
+        QTreeWidgetItem* item = category(list, "Vulnerabilities")->child(1);
+
+        QCOMPARE(item->toolTip(0),
+                 QStringLiteral("<qt>Item 10 of 1<br/>2026-12-06 10:10 UTC</qt>"));
+        list->setCurrentItem(item);
+        QCOMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Loading..."));
+        QTRY_COMPARE(server->linesStartingWith("GET /pagerv3/abstract.html"),
+                     QStringList("GET /pagerv3/abstract.html?what=1&item=10 HTTP/1.0"));
+        QTRY_COMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Worm in the mail relay"));
+        QVERIFY(!p->abstractPane()->toHtml().contains(
+            "font-weight:700")); // the server's markup is gone
+        QVERIFY(p->saveArticles(QStringLiteral("article.dat")));
+        QCOMPARE(home->read(QStringLiteral("article.dat")),
+                 replies::topnews(replies::headline(1, 11, "202612061011", 1) +
+                                  replies::headline(1, 10, "202612061010", 0)));
+    }
+
+    void newContentBox()
+    {
+        server->route(poll.toLatin1(), headlines(8));
+        CPager* p = start(6, true); // a count other than the default 5
+        p->show();
+        QVERIFY(QTest::qWaitForWindowExposed(p));
+        QList<bool> icons;
+        connect(p, &CPager::newIcon, this, [&](bool normal) { icons << normal; });
+        auto boxes = shownBoxes;
+        QTRY_COMPARE(boxes().size(), 1);
+        QVERIFY(boxes().first()->text().endsWith("\n\nVulnerabilities"));
+        QVERIFY(polls().first().contains("&nentries=6&"));
+        QCOMPARE(category(p->headlines(), "Vulnerabilities")->childCount(), 6);
+        QTRY_VERIFY(icons.count(false) >= 2 && icons.count(true) >= 2); // the icon flashes
+        QVERIFY(hasUrgencyHint(p->winId()));
+
+        // Later news joins the open box instead of opening another.
+        server->route(poll.toLatin1(), replies::ok(replies::topnews(
+                                           replies::headline(20001, 30, "202612061100", 1))));
+        p->slotUpdateContent();
+        QTRY_VERIFY(boxes().first()->text().endsWith("\n\nVulnerabilities, announcements"));
+        QCOMPARE(boxes().size(), 1);
+
+        boxes().first()->accept();
+        QTRY_VERIFY(!hasUrgencyHint(p->winId())); // the flash ends with the box
+        QTRY_COMPARE(icons.last(), true);         // on the normal icon
+    }
+
+    // The banner's timer asks for a new advertisement only while the window is
+    // the active one (the start asks once regardless).
+    void bannerOnlyWhileActive()
+    {
+        CPager* p = start();
+        auto ads = [&] { return server->linesStartingWith("GET /frames/ad.html").size(); };
+        QTRY_COMPARE(ads(), 1);
+        p->active = false;
+        p->slotGetAd();
+        QTest::qWait(300);
+        QCOMPARE(ads(), 1);
+        p->active = true;
+        p->slotGetAd();
+        QTRY_COMPARE(ads(), 2);
+    }
+
+    void oldCategoryRepoll_data()
+    {
+        QTest::addColumn<QByteArray>("version"); // of the category file the server sends
+        QTest::addColumn<int>("pollCount");
+        QTest::newRow("same version: no poll again") << QByteArray("7") << 1;
+        QTest::newRow("newer version: polled once more") << QByteArray("8") << 2;
+    }
+
+    void oldCategoryRepoll()
+    {
+        QFETCH(QByteArray, version);
+        QFETCH(int, pollCount);
+        // Every poll is refused, whatever category file the pager holds.
+        server->route(poll.toLatin1(),
+                      replies::ok(replies::topnews("<!-- error old category file -->\n")));
+        QByteArray categories = replies::categories;
+        categories.replace("VERSION=7", "VERSION=" + version);
+        server->route("GET /test/zorbel-thing3.html",
+                      replies::ok("<pre>" + categories + "</pre>\n"));
+        start();
+        QTRY_VERIFY(!server->linesStartingWith("GET /test/zorbel-thing3.html").isEmpty());
+        QTRY_COMPARE(polls().size(), pollCount);
+        QTest::qWait(500);
+        QCOMPARE(polls().size(), pollCount);
+    }
+
+    void storeKeptWhileCategoriesAreAwaited()
+    {
+        // The category file has not arrived yet, so the store was never read.
+        QVERIFY(QFile::remove(home->dataDir() + QStringLiteral("/category.dat")));
+        const QByteArray store = replies::headline(1, 10, "202612061010", 0);
+        QVERIFY(home->write(QStringLiteral("article.dat"), store));
+        CPager* p = start();
+        p->quit();
+        QCOMPARE(home->read(QStringLiteral("article.dat")), store);
+    }
+
+    void pollFailuresShown()
+    {
+        const QString version = QStringLiteral("Orvelle Pager\nVersion 3.0");
+        const QString never = QStringLiteral(" No poll has succeeded since the pager started.");
+        server->keepPort();
+        server->close(); // refuses connections to begin with
+        CPager* p = start();
+        QTextBrowser* pane = p->abstractPane();
+        QTRY_COMPARE(pane->toPlainText(),
+                     version + "\nThe server cannot be reached (Connection refused)." + never);
+
+        QVERIFY(server->listen(server->port()));
+        server->route(poll.toLatin1(), "HTTP/1.0 500 Oops\r\n\r\n");
+        p->slotUpdateContent();
+        QTRY_COMPARE(pane->toPlainText(),
+                     version + "\nThe server answered with an error (HTTP/1.0 500 Oops)." + never);
+
+        server->route(poll.toLatin1(), headlines(1));
+        p->slotUpdateContent();
+        QTRY_COMPARE(pane->toPlainText(), version); // a good poll ends the error line
+
+        // While the server is away, an abstract never comes: the pane says why.
+        server->close();
+        QTRY_VERIFY(category(p->headlines(), "Vulnerabilities"));
+        p->headlines()->setCurrentItem(category(p->headlines(), "Vulnerabilities")->child(0));
+        QTRY_VERIFY(pane->toPlainText().startsWith(
+            version + "\nThe server cannot be reached (Connection refused). Last good poll: "));
+    }
+
+    void newsAnnounced_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<bool>("withService");
+        QTest::addColumn<bool>("notice");
+        QTest::addColumn<bool>("box");
+        QTest::newRow("instead: the notice alone, a click shows the list")
+            << QByteArray("instead") << true << true << false;
+        QTest::newRow("beside: notice and box") << QByteArray("beside") << true << true << true;
+        QTest::newRow("instead without a service: the box")
+            << QByteArray("instead") << false << false << true;
+    }
+
+    void newsAnnounced()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(bool, withService);
+        QFETCH(bool, notice);
+        QFETCH(bool, box);
+
+        if (!privatebus::available())
+            QSKIP("no private session bus (dbus-run-session is missing)");
+        if (withService) {
+            service = std::make_unique<NotificationStandIn>();
+            QVERIFY(service->start());
+        }
+        server->route(poll.toLatin1(), headlines(1));
+        CPager* p = start(5, true, "desktopnotices=" + mode + "\n");
+        QTRY_VERIFY(!polls().isEmpty());
+        if (box)
+            QTRY_COMPARE(shownBoxes().size(), 1);
+        if (notice) {
+            QTRY_COMPARE(service->notices().size(), 1);
+            QCOMPARE(service->notices().first().body, QStringLiteral("Item 10 of 1"));
+        }
+        QTest::qWait(300); // time for what should not come
+        QCOMPARE(shownBoxes().size(), box ? 1 : 0);
+        QCOMPARE(service ? service->notices().size() : 0, notice ? 1 : 0);
+        if (notice && !box) {
+            QVERIFY(!p->isVisible());
+            service->invokeAction(service->notices().first().id, QStringLiteral("default"));
+            QTRY_VERIFY(p->isVisible());
+        }
+    }
+
+    void noticeOptionKeptInItsOwnFile()
+    {
+        CPager* p = start();
+        const QByteArray settingsBefore = home->read(QStringLiteral("ovpager.cfg"));
+        p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Beside);
+        QVERIFY(p->saveConfig(QStringLiteral("ovpager.cfg")));
+        QCOMPARE(home->read(QStringLiteral("notify.cfg")), QByteArray("desktopnotices=beside\n"));
+        QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), settingsBefore);
+
+        // A cancelled dialog puts the option back as it was.
+        p->configDialog->show();
+        p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
+        p->configDialog->reject();
+        QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
+    }
+
+private:
+    CPager* start(int numItems = 5, bool popupAndFlash = false,
+                  const QByteArray& notifyFile = QByteArray())
+    {
+        home->write(QStringLiteral("ovpager.cfg"),
+                    replies::settings(popupAndFlash, "No Skin", numItems, popupAndFlash));
+        if (!notifyFile.isNull())
+            home->write(QStringLiteral("notify.cfg"), notifyFile);
+        pager = std::make_unique<CPager>();
+        return pager.get();
+    }
+
+    QStringList polls() const { return server->linesStartingWith(poll); }
+
+    const QString poll = QStringLiteral("GET /pagerv3/pager_info.html");
+    std::unique_ptr<TempHome> home;
+    std::unique_ptr<HttpStandIn> server;
+    std::unique_ptr<NotificationStandIn> service;
+    std::unique_ptr<CPager> pager;
+};
 
 int main(int argc, char** argv)
 {
