@@ -31,6 +31,7 @@ public:
 // A link wired to a loopback server, recording every handler signal.
 struct Harness
 {
+    TempDataDir dir; // first, so the link is made with it in place
     HttpStandIn server;
     RecordingUi ui;
     std::unique_ptr<CWWWServer> link;
@@ -85,213 +86,198 @@ class TestCWWWServer : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void queue();
-    void badReplies_data();
-    void badReplies();
-    void handlers_data();
-    void handlers();
-    void destroyedMidExchange();
-    void dataRearmsIdleTimer();
-
-private:
-    std::unique_ptr<TempDataDir> m_dir;
-};
-
-void TestCWWWServer::init()
-{
-    m_dir = std::make_unique<TempDataDir>();
-    QVERIFY(m_dir->isValid());
-}
-
-void TestCWWWServer::queue()
-{
-    Harness h;
-    // Every reply pauses midway, so a request sent while busy would reach the server early.
-    for (int i = 0; i < 8; ++i)
-        h.server.answers << Answer{ok + "<topnews>\n</topnews>\n", 20};
-    h.link->enqueue(ContentPoll, "tail");
-    QCOMPARE(h.link->state(), ContentPoll + 1);
-    h.link->enqueue(AbstractFetch, "a1");
-    // Polls of a kind wait once, in their first place, with the newest argument.
-    for (int i = 0; i < 50; ++i) {
-        h.link->enqueue(VulnPoll, QStringLiteral("timestamp=") + QString::number(i));
+    void queue()
+    {
+        Harness h;
+        // Every reply pauses midway, so a request sent while busy would reach the server early.
+        for (int i = 0; i < 8; ++i)
+            h.server.answers << Answer{ok + "<topnews>\n</topnews>\n", 20};
         h.link->enqueue(ContentPoll, "tail");
+        QCOMPARE(h.link->state(), ContentPoll + 1);
+        h.link->enqueue(AbstractFetch, "a1");
+        // Polls of a kind wait once, in their first place, with the newest argument.
+        for (int i = 0; i < 50; ++i) {
+            h.link->enqueue(VulnPoll, QStringLiteral("timestamp=") + QString::number(i));
+            h.link->enqueue(ContentPoll, "tail");
+        }
+        h.link->enqueue(AdPage, QString());
+        h.link->enqueue(AdPage, QString());
+        h.link->enqueue(AbstractFetch, "a2");
+        h.link->enqueue(9, "unknown kinds are dropped");
+        h.link->enqueue(CategoryUpdate, "id=1"); // its own fixed target
+        // No argument can end the request line early or add a header of its own.
+        h.link->enqueue(AdImage,
+                        QString::fromUtf8("/images/caf\xc3\xa9.gif HTTP/1.0\r\nX-Evil: 1"));
+        QCOMPARE(h.link->waitingCount(), 9);
+        WAIT_IDLE(h);
+
+        // The newest abstract goes first, the others in order.
+        QCOMPARE(h.server.requestLines(),
+                 QStringList({contentLine, "GET /pagerv3/abstract.html?a2 HTTP/1.0",
+                              "GET /pagerv3/vuln_info.html?timestamp=49 HTTP/1.0", contentLine,
+                              "GET /frames/ad.html?group=pager HTTP/1.0",
+                              "GET /frames/ad.html?group=pager HTTP/1.0",
+                              "GET /test/zorbel-thing3.html?id=31337 HTTP/1.0",
+                              "GET /images/caf%C3%A9.gif%20HTTP/1.0%0D%0AX-Evil:%201 HTTP/1.0"}));
+        QCOMPARE(h.server.requests.first(), contentLine.toLatin1() + userAgent);
+        // Each handler ran before the next request went out; the vuln and ad replies hold
+        // no element of theirs and signal nothing.
+        QCOMPARE(h.log, QStringList({"newContent", "newAbstract", "newContent"}));
+        QCOMPARE(h.seenAt, QList<int>({1, 2, 4}));
     }
-    h.link->enqueue(AdPage, QString());
-    h.link->enqueue(AdPage, QString());
-    h.link->enqueue(AbstractFetch, "a2");
-    h.link->enqueue(9, "unknown kinds are dropped");
-    h.link->enqueue(CategoryUpdate, "id=1"); // its own fixed target
-    // No argument can end the request line early or add a header of its own.
-    h.link->enqueue(AdImage, QString::fromUtf8("/images/caf\xc3\xa9.gif HTTP/1.0\r\nX-Evil: 1"));
-    QCOMPARE(h.link->waitingCount(), 9);
-    WAIT_IDLE(h);
 
-    // The newest abstract goes first, the others in order.
-    QCOMPARE(h.server.requestLines(),
-             QStringList({contentLine, "GET /pagerv3/abstract.html?a2 HTTP/1.0",
-                          "GET /pagerv3/vuln_info.html?timestamp=49 HTTP/1.0", contentLine,
-                          "GET /frames/ad.html?group=pager HTTP/1.0",
-                          "GET /frames/ad.html?group=pager HTTP/1.0",
-                          "GET /test/zorbel-thing3.html?id=31337 HTTP/1.0",
-                          "GET /images/caf%C3%A9.gif%20HTTP/1.0%0D%0AX-Evil:%201 HTTP/1.0"}));
-    QCOMPARE(h.server.requests.first(), contentLine.toLatin1() + userAgent);
-    // Each handler ran before the next request went out; the vuln and ad replies hold
-    // no element of theirs and signal nothing.
-    QCOMPARE(h.log, QStringList({"newContent", "newAbstract", "newContent"}));
-    QCOMPARE(h.seenAt, QList<int>({1, 2, 4}));
-}
+    // Exchanges that fail or cannot be stored: a warning, the state file as it
+    // was, the cursor restored, and the next exchange served with its own reply.
+    void badReplies_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("file"); // holds "old" before and after
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<int>(
+            "idleMs"); // short only where the reply stalls: a big one is slow to take in
 
-// Exchanges that fail or cannot be stored: a warning, the state file as it
-// was, the cursor restored, and the next exchange served with its own reply.
-void TestCWWWServer::badReplies_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<QString>("file"); // holds "old" before and after
-    QTest::addColumn<QString>("warning");
-    QTest::addColumn<int>(
-        "idleMs"); // short only where the reply stalls: a big one is slow to take in
+        auto row = [](const char* tag, int kind, const Answer& answer, const QString& file,
+                      const char* warning, int idleMs = 5000) {
+            QTest::newRow(tag) << kind << answer << file << QString(warning) << idleMs;
+        };
+        row("server stalls mid-reply", VulnPoll, {"HTTP/1.0 200 OK\r\nContent-Type: te", -1, false},
+            "vulnpoll.dat", "abandoned: the server stopped answering", 300);
+        // Every byte comes well within the idle limit, the whole never ends.
+        row("trickle past the deadline", AbstractFetch, {ok + QByteArray(1000, 'x'), -1, true, 100},
+            {}, "abandoned: .*too long");
+        row("one endless line", AbstractFetch, {ok + QByteArray(17 * 1024 * 1024, 'a')}, {},
+            "larger than");
+        row("banner page over 256 KB", AdPage,
+            {ok + "<A HREF=\"/go\"><IMG SRC=\"/images/b.gif\"></A>" + QByteArray(256 * 1024, ' ')},
+            {}, "larger than");
+        row("image over 2 MB", AdImage, {"HTTP/1.0 200 OK\r\n\r\n" + gif(2 * 1024 * 1024 + 10)},
+            "ad.gif", "larger than");
+    }
 
-    auto row = [](const char* tag, int kind, const Answer& answer, const QString& file,
-                  const char* warning, int idleMs = 5000) {
-        QTest::newRow(tag) << kind << answer << file << QString(warning) << idleMs;
-    };
-    row("server stalls mid-reply", VulnPoll, {"HTTP/1.0 200 OK\r\nContent-Type: te", -1, false},
-        "vulnpoll.dat", "abandoned: the server stopped answering", 300);
-    // Every byte comes well within the idle limit, the whole never ends.
-    row("trickle past the deadline", AbstractFetch, {ok + QByteArray(1000, 'x'), -1, true, 100}, {},
-        "abandoned: .*too long");
-    row("one endless line", AbstractFetch, {ok + QByteArray(17 * 1024 * 1024, 'a')}, {},
-        "larger than");
-    row("banner page over 256 KB", AdPage,
-        {ok + "<A HREF=\"/go\"><IMG SRC=\"/images/b.gif\"></A>" + QByteArray(256 * 1024, ' ')}, {},
-        "larger than");
-    row("image over 2 MB", AdImage, {"HTTP/1.0 200 OK\r\n\r\n" + gif(2 * 1024 * 1024 + 10)},
-        "ad.gif", "larger than");
-}
+    void badReplies()
+    {
+        QFETCH(int, kind);
+        QFETCH(Answer, answer);
+        QFETCH(QString, file);
+        QFETCH(QString, warning);
+        QFETCH(int, idleMs);
 
-void TestCWWWServer::badReplies()
-{
-    QFETCH(int, kind);
-    QFETCH(Answer, answer);
-    QFETCH(QString, file);
-    QFETCH(QString, warning);
-    QFETCH(int, idleMs);
+        Harness h;
+        if (!file.isEmpty())
+            QVERIFY(h.dir.write(file, "old"));
+        h.link->setTimeouts(2000, idleMs, answer.trickleMs > 0 ? 1200 : 30000);
+        h.server.answers << answer;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+        h.link->enqueue(kind, kind == AdImage ? "/images/b.gif" : "t");
+        h.link->enqueue(ContentPoll, "tail");
+        WAIT_IDLE(h);
 
-    if (!file.isEmpty())
-        QVERIFY(m_dir->write(file, "old"));
-    Harness h;
-    h.link->setTimeouts(2000, idleMs, answer.trickleMs > 0 ? 1200 : 30000);
-    h.server.answers << answer;
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
-    h.link->enqueue(kind, kind == AdImage ? "/images/b.gif" : "t");
-    h.link->enqueue(ContentPoll, "tail");
-    WAIT_IDLE(h);
+        QCOMPARE(h.log, QStringList("newContent"));
+        QCOMPARE(h.text, "HTTP/1.0 200 OK\r\n\r\n");
+        QCOMPARE(h.ui.set, 2);
+        QCOMPARE(h.ui.restored, 2);
+        if (!file.isEmpty())
+            QCOMPARE(h.dir.read(file), "old");
+    }
 
-    QCOMPARE(h.log, QStringList("newContent"));
-    QCOMPARE(h.text, "HTTP/1.0 200 OK\r\n\r\n");
-    QCOMPARE(h.ui.set, 2);
-    QCOMPARE(h.ui.restored, 2);
-    if (!file.isEmpty())
-        QCOMPARE(m_dir->read(file), "old");
-}
+    void handlers_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QByteArray>("before"); // null: absent
+        QTest::addColumn<QByteArray>("after");  // null: as before
+        QTest::addColumn<QString>("emitted");   // empty: nothing
+        QTest::addColumn<bool>("refetch");      // the vulnerability categories asked for next
 
-void TestCWWWServer::handlers_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<QByteArray>("before"); // null: absent
-    QTest::addColumn<QByteArray>("after");  // null: as before
-    QTest::addColumn<QString>("emitted");   // empty: nothing
-    QTest::addColumn<bool>("refetch");      // the vulnerability categories asked for next
+        auto row = [](const char* tag, int kind, const Answer& answer, const QByteArray& before,
+                      const QByteArray& after = {}, const QString& emitted = {},
+                      bool refetch = false) {
+            QTest::newRow(tag) << kind << answer << before << after << emitted << refetch;
+        };
+        const QByteArray oldCat = "VERSION=4\nNUMENTRIES=1\n20001,0,20001,\"announcements\",1\n";
+        const QByteArray pre = "<html><pre>" + category + "</pre></html>\n";
+        row("category stored, old copied", 0, {ok + pre}, oldCat, category, "categoryUpdateDone");
+        row("category count mismatch", 0,
+            {ok + "<pre>VERSION=5\nNUMENTRIES=3\n20001,0,20001,\"a\",1\n</pre>"}, oldCat);
 
-    auto row = [](const char* tag, int kind, const Answer& answer, const QByteArray& before,
-                  const QByteArray& after = {}, const QString& emitted = {}, bool refetch = false) {
-        QTest::newRow(tag) << kind << answer << before << after << emitted << refetch;
-    };
-    const QByteArray oldCat = "VERSION=4\nNUMENTRIES=1\n20001,0,20001,\"announcements\",1\n";
-    const QByteArray pre = "<html><pre>" + category + "</pre></html>\n";
-    row("category stored, old copied", 0, {ok + pre}, oldCat, category, "categoryUpdateDone");
-    row("category count mismatch", 0,
-        {ok + "<pre>VERSION=5\nNUMENTRIES=3\n20001,0,20001,\"a\",1\n</pre>"}, oldCat);
+        const QByteArray vrows = "VERSION=3\n0,10,\"Acme\"\n";
+        const QByteArray vcat = "HTTP/1.0 200 OK\r\nServer: t\r\n\r\n" + vrows;
+        row("vuln categories stored whole", 1, {vcat}, "old", vcat, "vulnCategoryUpdateDone");
+        row("vuln categories without a version", 1, {ok + "0,10,\"Acme\"\n"}, "old");
 
-    const QByteArray vrows = "VERSION=3\n0,10,\"Acme\"\n";
-    const QByteArray vcat = "HTTP/1.0 200 OK\r\nServer: t\r\n\r\n" + vrows;
-    row("vuln categories stored whole", 1, {vcat}, "old", vcat, "vulnCategoryUpdateDone");
-    row("vuln categories without a version", 1, {ok + "0,10,\"Acme\"\n"}, "old");
+        const QByteArray records = "\n<vuln>\n\t<id>7</id>\n</vuln>\n";
+        row("vulns stored", 4, {ok + "<vulns>" + records + "</vulns>\n"}, "old", records,
+            "newVulns");
+        // The same reply answers the category request, which refuses it.
+        row("old category marker wins over records", 4,
+            {ok + "<vulns><!-- error old category file -->" + records + "</vulns>"}, "old", {}, {},
+            true);
+        row("vulns error status", 4, {"HTTP/1.0 500 Oops\r\n\r\n<vulns>" + records + "</vulns>"},
+            "old");
 
-    const QByteArray records = "\n<vuln>\n\t<id>7</id>\n</vuln>\n";
-    row("vulns stored", 4, {ok + "<vulns>" + records + "</vulns>\n"}, "old", records, "newVulns");
-    // The same reply answers the category request, which refuses it.
-    row("old category marker wins over records", 4,
-        {ok + "<vulns><!-- error old category file -->" + records + "</vulns>"}, "old", {}, {},
-        true);
-    row("vulns error status", 4, {"HTTP/1.0 500 Oops\r\n\r\n<vulns>" + records + "</vulns>"},
-        "old");
+        const QByteArray banner = "<A HREF=\"/go\"><IMG SRC=\"/images/b7.gif\"></A>\n";
+        row("banner page", 5, {ok + banner}, {}, {}, "newAd /images/b7.gif /go");
+        // The blank line's "\r\n" ends the first 1024-byte read, "GIF" begins the next.
+        const QByteArray padded = "HTTP/1.0 200 OK\r\nX-Pad: " + QByteArray(994, 'x') + "\r\n\r\n";
+        row("marker split after its fourth byte", 6, {padded + gif(400), 1024}, "old", gif(400),
+            "newAdImage");
+        row("cut image", 6, {"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + gif(3000)}, "old");
+    }
 
-    const QByteArray banner = "<A HREF=\"/go\"><IMG SRC=\"/images/b7.gif\"></A>\n";
-    row("banner page", 5, {ok + banner}, {}, {}, "newAd /images/b7.gif /go");
-    // The blank line's "\r\n" ends the first 1024-byte read, "GIF" begins the next.
-    const QByteArray padded = "HTTP/1.0 200 OK\r\nX-Pad: " + QByteArray(994, 'x') + "\r\n\r\n";
-    row("marker split after its fourth byte", 6, {padded + gif(400), 1024}, "old", gif(400),
-        "newAdImage");
-    row("cut image", 6, {"HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + gif(3000)}, "old");
-}
+    void handlers()
+    {
+        QFETCH(int, kind);
+        QFETCH(Answer, answer);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, emitted);
+        QFETCH(bool, refetch);
 
-void TestCWWWServer::handlers()
-{
-    QFETCH(int, kind);
-    QFETCH(Answer, answer);
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, after);
-    QFETCH(QString, emitted);
-    QFETCH(bool, refetch);
+        const QString file =
+            QStringList{"category.dat", "vulncategory.dat", "", "", "vulnpoll.dat", "", "ad.gif"}
+                .at(kind);
+        Harness h;
+        if (!before.isNull())
+            QVERIFY(h.dir.write(file, before));
+        h.server.answers << answer;
+        h.link->enqueue(kind, "t");
+        WAIT_IDLE(h);
 
-    const QString file =
-        QStringList{"category.dat", "vulncategory.dat", "", "", "vulnpoll.dat", "", "ad.gif"}.at(
-            kind);
-    if (!before.isNull())
-        QVERIFY(m_dir->write(file, before));
-    Harness h;
-    h.server.answers << answer;
-    h.link->enqueue(kind, "t");
-    WAIT_IDLE(h);
+        QCOMPARE(h.log, emitted.isEmpty() ? QStringList() : QStringList(emitted));
+        QCOMPARE(h.server.requestLines().size(), refetch ? 2 : 1);
+        if (refetch)
+            QCOMPARE(h.server.requestLines().last(), "GET /test/vuln_categories.html HTTP/1.0");
+        if (!file.isEmpty())
+            QCOMPARE(h.dir.read(file), after.isNull() ? before : after);
+        if (kind == CategoryUpdate)
+            QCOMPARE(h.dir.read("category.old"), emitted.isEmpty() ? QByteArray() : before);
+    }
 
-    QCOMPARE(h.log, emitted.isEmpty() ? QStringList() : QStringList(emitted));
-    QCOMPARE(h.server.requestLines().size(), refetch ? 2 : 1);
-    if (refetch)
-        QCOMPARE(h.server.requestLines().last(), "GET /test/vuln_categories.html HTTP/1.0");
-    if (!file.isEmpty())
-        QCOMPARE(m_dir->read(file), after.isNull() ? before : after);
-    if (kind == CategoryUpdate)
-        QCOMPARE(m_dir->read("category.old"), emitted.isEmpty() ? QByteArray() : before);
-}
+    void destroyedMidExchange()
+    {
+        // A pager that quits while a reply is half in: the cut reply must reach
+        // no handler, since their receivers are being torn down.
+        Harness h;
+        h.server.answers << Answer{ok + "<topnews>\n<headline>\n", -1, false};
+        h.link->enqueue(ContentPoll, "tail");
+        QTRY_VERIFY(!h.server.requests.value(0).isEmpty());
+        QTest::qWait(100);
+        h.link.reset();
+        QCOMPARE(h.log, QStringList());
+    }
 
-void TestCWWWServer::destroyedMidExchange()
-{
-    // A pager that quits while a reply is half in: the cut reply must reach
-    // no handler, since their receivers are being torn down.
-    Harness h;
-    h.server.answers << Answer{ok + "<topnews>\n<headline>\n", -1, false};
-    h.link->enqueue(ContentPoll, "tail");
-    QTRY_VERIFY(!h.server.requests.value(0).isEmpty());
-    QTest::qWait(100);
-    h.link.reset();
-    QCOMPARE(h.log, QStringList());
-}
-
-void TestCWWWServer::dataRearmsIdleTimer()
-{
-    // The whole reply takes four idle limits, each byte comes well within one.
-    Harness h;
-    h.link->setTimeouts(2000, 250);
-    h.server.answers << Answer{"HTTP/1.0 200 OK\r\n\r\n<topnews>\n</topnews>\n", -1, true, 25};
-    h.link->enqueue(ContentPoll, "tail");
-    WAIT_IDLE(h);
-    QCOMPARE(h.log, QStringList("newContent"));
-}
+    void dataRearmsIdleTimer()
+    {
+        // The whole reply takes four idle limits, each byte comes well within one.
+        Harness h;
+        h.link->setTimeouts(2000, 250);
+        h.server.answers << Answer{"HTTP/1.0 200 OK\r\n\r\n<topnews>\n</topnews>\n", -1, true, 25};
+        h.link->enqueue(ContentPoll, "tail");
+        WAIT_IDLE(h);
+        QCOMPARE(h.log, QStringList("newContent"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCWWWServer)
 #include "tst_cwwwserver.moc"
