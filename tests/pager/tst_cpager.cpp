@@ -70,7 +70,8 @@ private slots:
         home.reset();
     }
 
-    void selectingHeadline()
+    // One pager run: a selected headline, the banner's timer and the notice option.
+    void oneSession()
     {
         server->route(poll.toLatin1(), headlines(2));
         server->route("GET /pagerv3/abstract.html",
@@ -88,12 +89,36 @@ private slots:
         QTRY_COMPARE(server->linesStartingWith("GET /pagerv3/abstract.html"),
                      QStringList("GET /pagerv3/abstract.html?what=1&item=10 HTTP/1.0"));
         QTRY_COMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Worm in the mail relay"));
-        QVERIFY(!p->abstractPane()->toHtml().contains(
-            "font-weight:700")); // the server's markup is gone
+        // The server's markup is gone.
+        QVERIFY(!p->abstractPane()->toHtml().contains("font-weight:700"));
         QVERIFY(p->saveArticles(QStringLiteral("article.dat")));
         QCOMPARE(home->read(QStringLiteral("article.dat")),
                  replies::topnews(replies::headline(1, 11, "202612061011", 1) +
                                   replies::headline(1, 10, "202612061010", 0)));
+
+        // The banner's timer asks for a new advertisement only while the window is
+        // the active one (the start asked once regardless).
+        auto ads = [&] { return server->linesStartingWith("GET /frames/ad.html").size(); };
+        QTRY_COMPARE(ads(), 1);
+        p->active = false;
+        p->slotGetAd();
+        QTest::qWait(300);
+        QCOMPARE(ads(), 1);
+        p->active = true;
+        p->slotGetAd();
+        QTRY_COMPARE(ads(), 2);
+
+        const QByteArray settingsBefore = home->read(QStringLiteral("ovpager.cfg"));
+        p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Beside);
+        QVERIFY(p->saveConfig(QStringLiteral("ovpager.cfg")));
+        QCOMPARE(home->read(QStringLiteral("notify.cfg")), QByteArray("desktopnotices=beside\n"));
+        QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), settingsBefore);
+
+        // A cancelled dialog puts the option back as it was.
+        p->configDialog->show();
+        p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
+        p->configDialog->reject();
+        QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
     }
 
     void newContentBox()
@@ -122,22 +147,6 @@ private slots:
         boxes().first()->accept();
         QTRY_VERIFY(!hasUrgencyHint(p->winId())); // the flash ends with the box
         QTRY_COMPARE(icons.last(), true);         // on the normal icon
-    }
-
-    // The banner's timer asks for a new advertisement only while the window is
-    // the active one (the start asks once regardless).
-    void bannerOnlyWhileActive()
-    {
-        CPager* p = start();
-        auto ads = [&] { return server->linesStartingWith("GET /frames/ad.html").size(); };
-        QTRY_COMPARE(ads(), 1);
-        p->active = false;
-        p->slotGetAd();
-        QTest::qWait(300);
-        QCOMPARE(ads(), 1);
-        p->active = true;
-        p->slotGetAd();
-        QTRY_COMPARE(ads(), 2);
     }
 
     void oldCategoryRepoll_data()
@@ -249,22 +258,6 @@ private slots:
             service->invokeAction(service->notices().first().id, QStringLiteral("default"));
             QTRY_VERIFY(p->isVisible());
         }
-    }
-
-    void noticeOptionKeptInItsOwnFile()
-    {
-        CPager* p = start();
-        const QByteArray settingsBefore = home->read(QStringLiteral("ovpager.cfg"));
-        p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Beside);
-        QVERIFY(p->saveConfig(QStringLiteral("ovpager.cfg")));
-        QCOMPARE(home->read(QStringLiteral("notify.cfg")), QByteArray("desktopnotices=beside\n"));
-        QCOMPARE(home->read(QStringLiteral("ovpager.cfg")), settingsBefore);
-
-        // A cancelled dialog puts the option back as it was.
-        p->configDialog->show();
-        p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
-        p->configDialog->reject();
-        QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
     }
 
 private:
