@@ -118,25 +118,13 @@ private slots:
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not opening"));
         navigateTo(url, allowRemote);
         QTRY_COMPARE(boxes.boxes, box.isEmpty() ? QStringList() : QStringList{box});
-        if (args.isEmpty()) {
-            QTest::qWait(300);
-            QCOMPARE(standIn.runs(), 0);
-        } else {
+        if (!args.isEmpty()) {
             QTRY_VERIFY(standIn.hasInput(1));
             QCOMPARE(standIn.arguments(1), args);
         }
-    }
-
-    void noZombieLeft()
-    {
-        StandInProgram standIn;
-        browserPath = standIn.path();
-        for (int i = 1; i <= 3; ++i) {
-            navigateTo("http://news.example/" + QString::number(i), true);
-            QTRY_VERIFY(standIn.hasInput(i));
-        }
-        QTest::qWait(300); // the stand-ins have ended by now
-        // Neither the browsers nor the processes between are left for us to reap.
+        QTest::qWait(300); // time for a browser that should not start, or for it to end
+        QCOMPARE(standIn.runs(), int(!args.isEmpty()));
+        // Neither the browser nor the processes between are left for us to reap.
         QCOMPARE(::waitpid(-1, nullptr, WNOHANG), -1);
     }
 };
