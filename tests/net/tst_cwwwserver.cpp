@@ -4,12 +4,9 @@
 #include "tests/common/testfiles.h"
 #include "tests/common/testgif.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -70,8 +67,6 @@ struct Harness
 
 // A valid image of n bytes that include zero bytes.
 const auto gif = testgif::ofSize;
-
-// Status line and a padding header such that the blank line's "\r\n" starts at `markerAt`.
 
 const QByteArray category = "VERSION=5\nNUMENTRIES=2\n20001,0,20001,\"announcements\",1\n"
                             "100,0,100,\"Unix\",1\n";
