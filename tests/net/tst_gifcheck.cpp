@@ -34,8 +34,7 @@ private slots:
 
         const GifCheck result = checkGif(data);
         QCOMPARE(result.ok, frames > 0);
-        if (frames > 0)
-            QCOMPARE(result.frames, frames);
+        QCOMPARE(result.ok ? result.frames : 0, frames);
     }
 };
 
