@@ -14,10 +14,10 @@
 
 class TestGuiLinkUi : public QObject
 {
-    // Every way an exchange ends restores the cursor through the same call,
-    // which the link's own test counts; here the real cursor and box are shown once.
     Q_OBJECT
 private slots:
+    // Every way an exchange ends restores the cursor through the same call,
+    // which the link's own test counts; here the real cursor and box are shown once.
     void cursorAndBox()
     {
         // A data directory that does not exist: the category file cannot be written.
