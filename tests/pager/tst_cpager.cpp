@@ -240,7 +240,8 @@ private slots:
             QVERIFY(service->start());
         }
         server->route(poll.toLatin1(), headlines(1));
-        CPager* p = start(5, true, "desktopnotices=" + mode + "\n");
+        QVERIFY(home->write(QStringLiteral("notify.cfg"), "desktopnotices=" + mode + "\n"));
+        CPager* p = start(5, true);
         QTRY_COMPARE(shownBoxes().size(), int(box));
         if (withService) {
             QTRY_COMPARE(service->notices().size(), 1);
@@ -257,13 +258,10 @@ private slots:
     }
 
 private:
-    CPager* start(int numItems = 5, bool popupAndFlash = false,
-                  const QByteArray& notifyFile = QByteArray())
+    CPager* start(int numItems = 5, bool popupAndFlash = false)
     {
         home->write(QStringLiteral("ovpager.cfg"),
                     replies::settings(popupAndFlash, "No Skin", numItems, popupAndFlash));
-        if (!notifyFile.isNull())
-            home->write(QStringLiteral("notify.cfg"), notifyFile);
         pager = std::make_unique<CPager>();
         return pager.get();
     }
