@@ -74,7 +74,8 @@ Reply TestServer::get(QByteArray request, int ms)
     const bool closed = socket.waitForDisconnected(ms);
     const QByteArray raw = socket.readAll();
     Reply r{raw.mid(raw.indexOf("\r\n\r\n") + 4),
-            raw.startsWith("HTTP/1.0 ") ? raw.mid(9, 3).toInt() : 0, {}};
+            raw.startsWith("HTTP/1.0 ") ? raw.mid(9, 3).toInt() : 0,
+            {}};
     const bool whole = declaredBodyLength(QString::fromLatin1(raw)) == r.body.size();
     r.shape = QByteArray::number(r.status) + (closed ? " closed" : " open") +
               (whole ? " whole" : " short") + (r.body.size() > 20000000 ? " huge" : "");
