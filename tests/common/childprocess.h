@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -18,13 +17,6 @@
 #include <cstdio>
 
 namespace childprocess {
-
-// A loopback port nobody listens on at the moment.
-inline quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
-}
 
 // The pager's environment: HOME (left out when null), the server address
 // and an installed-files root that holds nothing.

@@ -7,7 +7,6 @@
 
 #include <QList>
 #include <QPair>
-#include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -52,7 +51,6 @@ public:
     QList<Answer> answers;      // one per connection in order, before the routes
     QByteArray fallback;        // for a request nothing else answers
     QList<QByteArray> requests; // what each accepted connection carried
-    QPointer<QTcpSocket> peer;  // the latest connection
     bool silent = false;        // true: read everything, answer nothing
 
     QStringList requestLines() const
@@ -76,7 +74,6 @@ private:
     void accept()
     {
         while (QTcpSocket* s = m_server.nextPendingConnection()) {
-            peer = s;
             const qsizetype index = requests.size();
             requests.append(QByteArray());
             if (silent) {
