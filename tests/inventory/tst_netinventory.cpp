@@ -107,17 +107,29 @@ private slots:
         showEntity(0);
         QCOMPARE(rows("productList"), QStringList({"A[Globex/Dome]", "B[Globex/Dome,Acme/Anvil]"}));
 
-        // A custom category: keywords wanted, then added to the profile shown.
-        m_answers = {{"Mail", ""}, {"Mail", "smtp"}};
-        click(QStringLiteral("&Add"));
-        click(QStringLiteral("&Add"));
-        showEntity(2);
-        select("customList", QStringLiteral("Mail"));
-        click(QStringLiteral("->"));
+        // A custom category: keywords wanted, no closing tag, then added to the profile shown.
+        m_answers = {{"Mail", ""}, {"Mail", "smtp</keywords>"}, {"Mail", "smtp"}};
+        for (int i = 0; i < 3; ++i)
+            click(QStringLiteral("&Add"));
+        for (int position : {1, 2}) {
+            showEntity(position);
+            select("customList", QStringLiteral("Mail"));
+            click(QStringLiteral("->"));
+        }
         QCOMPARE(rows("productList"), QStringList({"Globex/Dome", "CUSTOM/Mail"}));
-        QCOMPARE(
-            m_watcher->boxes,
-            QStringList("New Custom Category|You must specify keywords for the new category."));
+
+        // Removing it asks once, though two profiles hold it.
+        select("customList", QStringLiteral("Mail"));
+        m_watcher->answers = QStringList{QStringLiteral("Ok")};
+        click(QStringLiteral("&Remove"));
+        QCOMPARE(m_watcher->boxes,
+                 QStringList({"New Custom Category|You must specify keywords for the new category.",
+                              "Invalid Custom Category|Names and keywords may not contain \"</\".",
+                              "Confirm Delete Custom|One or more of your network profiles contains "
+                              "the custom category you are about to delete.\n\nPress Ok to "
+                              "continue."}));
+        QCOMPARE(rows("productList"), QStringList("Globex/Dome"));
+        QVERIFY(!fileOnDisk().contains("<custom>"));
     }
 
     void treeArrivesAfterInventory()
@@ -134,12 +146,14 @@ private slots:
         emit server.vulnCategoryUpdateDone();
         QCOMPARE(rows("vulnTree").size(), 3);
         QCOMPARE(rows("productList"), QStringList("A[Acme/Anvil]"));
+        QCOMPARE(m_page->version(), 3);
 
         // A later file without rows leaves the tree as it is.
         m_dir->write(QStringLiteral("vulncategory.dat"), "VERSION=9\n");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("holds no rows"));
         emit server.vulnCategoryUpdateDone();
         QCOMPARE(rows("vulnTree").size(), 3);
+        QCOMPARE(m_page->version(), 3);
         m_page.reset(); // before the server it listens to
     }
 
