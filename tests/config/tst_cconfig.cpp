@@ -25,7 +25,8 @@ PagerSettings distinct()
     s.flashIcon = true;
     s.popup = false;
     s.skin = QStringLiteral("Slate");
-    s.vulnPopup = s.verboseNotify = s.configRestart = true;
+    s.vulnPopup = s.verboseNotify = true;
+    s.configRestart = false;
     s.verboseEmail = QStringLiteral("verbose@site.example");
     s.briefEmail = QStringLiteral("brief@site.example");
     s.mailer = QStringLiteral("/usr/bin/mail -s \"x\"");
@@ -58,8 +59,9 @@ private slots:
         watcher->ignore(dialog.get());
         options = dialog->optionsPage();
         inventory = dialog->inventoryOptionsPage();
-        PagerSettings start; // the brief notice on: the two notices tell apart
-        start.briefNotify = true;
+        // The brief notice and the restart on, so that flags swapped in pairs tell apart.
+        PagerSettings start;
+        start.briefNotify = start.configRestart = true;
         start.briefEmail = QStringLiteral("old-b@x.example");
         applySettingsToPages({true, true, start}, *options, *inventory);
     }
