@@ -113,6 +113,8 @@ private slots:
             click(QStringLiteral("&Add"));
         for (int position : {1, 2}) {
             showEntity(position);
+            // Clearing is for a profile that holds something, never for an overview.
+            QCOMPARE(button(QStringLiteral("<<"))->isEnabled(), position == 2);
             select("customList", QStringLiteral("Mail"));
             click(QStringLiteral("->"));
         }
@@ -158,6 +160,13 @@ private slots:
     }
 
 private:
+    QPushButton* button(const QString& text) const
+    {
+        for (QPushButton* b : m_page->findChildren<QPushButton*>())
+            if (b->text() == text)
+                return b;
+        return nullptr;
+    }
     void click(const QString& text)
     {
         for (QPushButton* b : m_page->findChildren<QPushButton*>())
