@@ -21,7 +21,9 @@ private slots:
         };
         row("unset: the fixed server", "", defaultServerHost, 80);
         row("host and port, blanks around", " 127.0.0.1:8080 ", "127.0.0.1", 8080);
+        row("host alone: the fixed port", "news.example", "news.example", 80);
         row("port 0", "host:0", "host", 80, bad + "host:0");
+        row("port past 65535", "host:65616", "host", 80, bad + "host:65616");
         row("colon without port", "host:", "host", 80, bad + "host:");
         row("port without host", ":80", "", 80, "No host in OVPAGER_SERVER: :80");
     }
