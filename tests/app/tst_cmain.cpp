@@ -1,11 +1,13 @@
 // The main window on a real X server: the skins' shape, places and
-// window-manager hint read back from the server, the fallbacks, and the tray
-// icon that a stand-in tray manager makes possible.
+// window-manager hint read back from the server, the fallbacks, the tray
+// icon that a stand-in tray manager makes possible, and the keys.
 #include "app/cmain.h"
 #include "app/core/cskin.h"
 #include "app/cpagerbutton.h"
 #include "config/cconfig.h"
 #include "config/coptions.h"
+#include "pager/ccategoryitem.h"
+#include "pager/ccategorytree.h"
 #include "pager/cpager.h"
 #include "pager/icons.h"
 #include "pager/x11hints.h"
@@ -14,6 +16,7 @@
 #include "tests/common/httpstandin.h"
 #include "tests/common/privatebus.h"
 #include "tests/common/replies.h"
+#include "tests/common/standinprogram.h"
 #include "tests/common/testfiles.h"
 
 #include <QApplication>
@@ -70,13 +73,14 @@ private slots:
     void looks();
     void brokenSkinFallsBack_data();
     void brokenSkinFallsBack();
-    void trayIcon();
+    void trayAndKeys();
 
 private:
     void startWith(const QString& skinName);
     void expectPlainLook();
 
     TempHome home;
+    StandInProgram browser;
     HttpStandIn contentServer;
     std::unique_ptr<CMain> window;
 };
@@ -107,8 +111,9 @@ void TestCMain::initTestCase()
 
 void TestCMain::startWith(const QString& skinName)
 {
-    QVERIFY(
-        home.write(QStringLiteral("ovpager.cfg"), replies::settings(false, skinName.toLatin1())));
+    QVERIFY(home.write(QStringLiteral("ovpager.cfg"),
+                       replies::settings(false, skinName.toLatin1())
+                           .replace("<browserpath>", "<browserpath>" + browser.path().toUtf8())));
     window = std::make_unique<CMain>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -185,7 +190,9 @@ void TestCMain::brokenSkinFallsBack()
     expectPlainLook();
 }
 
-void TestCMain::trayIcon()
+// The tray with news in the list, then the keys: Return opens the selected
+// headline, Space ticks a category, F5 polls, Ctrl+Q quits and saves.
+void TestCMain::trayAndKeys()
 {
     const QByteArray poll = "GET /pagerv3/pager_info.html";
     contentServer.silent = false;
@@ -198,24 +205,47 @@ void TestCMain::trayIcon()
     QSystemTrayIcon* tray = w.trayIcon();
     QVERIFY(tray);
     QTRY_COMPARE(tray->toolTip(), QStringLiteral("Orvelle Pager: 2 new headlines"));
-    QTreeWidgetItem* category = w.pager->headlines()->topLevelItem(1);
+    QTreeWidget* list = w.pager->headlines();
+    QTreeWidgetItem* category = list->topLevelItem(1);
     QVERIFY(category && category->childCount() == 2);
-    w.pager->headlines()->setCurrentItem(category->child(0));
+    list->setCurrentItem(category->child(0));
     QCOMPARE(tray->toolTip(), QStringLiteral("Orvelle Pager: 1 new headline"));
-
-    // The window's icon follows the pager's flashing.
+    // The window's icon follows the pager's flashing; the tray's Show brings it back.
     emit w.pager->newIcon(false);
     QVERIFY(w.windowIcon().pixmap(16).toImage() == alternateWindowIcon().toImage());
     emit w.pager->newIcon(true);
     QVERIFY(w.windowIcon().pixmap(16).toImage() == normalWindowIcon().toImage());
-
-    // Show, Update, Quit.
-    const int polls = int(contentServer.linesStartingWith(poll).size());
-    tray->contextMenu()->actions().at(1)->trigger();
-    QTRY_COMPARE(contentServer.linesStartingWith(poll).size(), polls + 1);
     w.hide();
     tray->contextMenu()->actions().at(0)->trigger();
     QVERIFY(w.isVisible());
+
+    w.activateWindow(); // the window's shortcuts work in the active window
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_COMPARE(browser.arguments(1), QStringList("http://news.example/a11"));
+
+    CCategoryTree* page = w.pager->categoryPage();
+    auto* viruses = dynamic_cast<CCategoryItem*>(page->findItems("Viruses", {}).value(0));
+    QVERIFY(viruses && !viruses->isOn());
+    page->setCurrentItem(viruses);
+    QTest::keyClick(page, Qt::Key_Space);
+    QVERIFY(viruses->isOn());
+    QTest::keyClick(page, Qt::Key_Space);
+    QVERIFY(!viruses->isOn());
+
+    // The tray's Update and F5 poll.
+    const int polls = int(contentServer.linesStartingWith(poll).size());
+    tray->contextMenu()->actions().at(1)->trigger();
+    QTRY_COMPARE(contentServer.linesStartingWith(poll).size(), polls + 1);
+    QTest::keyClick(&w, Qt::Key_F5);
+    QTRY_COMPARE(contentServer.linesStartingWith(poll).size(), polls + 2);
+
+    QFile::remove(home.dataFile("article.dat"));
+    QTimer::singleShot(0, this, [&] { QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer::singleShot(5000, this, [] { QCoreApplication::exit(7); }); // Ctrl+Q did nothing
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(home.read("article.dat").contains("<title>Item 11 of 1</title>"));
 }
 
 int main(int argc, char** argv)
