@@ -1,10 +1,13 @@
 // The real pager under Xvfb against the real bundled server, in a temporary
-// HOME: the main job and the server's faults.
+// HOME: the main job (news and a vulnerability alert mailed through a
+// stand-in mailer) and the server's faults.
+#include "inventory/core/cinventory.h"
 #include "pager/core/categoryfile.h"
 #include "pager/core/headlinelist.h"
 #include "pager/core/taggedtext.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/replies.h"
+#include "tests/common/standinprogram.h"
 #include "tests/common/testfiles.h"
 #include "tests/common/xdotool.h"
 
@@ -42,6 +45,7 @@ private:
     std::unique_ptr<QTemporaryDir> data;
     ServerProcess server;
     PagerProcess pager;
+    StandInProgram mailer;
 };
 
 namespace {
@@ -63,8 +67,15 @@ bool isCompleteStore(const QByteArray& bytes)
 void TestEndToEnd::init()
 {
     home = std::make_unique<TempHome>();
-    // Pop-ups on, so that new content opens its box.
-    QVERIFY(home->write(QStringLiteral("ovpager.cfg"), replies::settings(true)));
+    // Pop-ups on, so that new content opens its box; the brief alert mailed,
+    // the verbose one to recipients that must be refused.
+    QVERIFY(home->write(QStringLiteral("ovpager.cfg"),
+                        replies::settings(true)
+                            .replace("<briefnotify>0", "<briefnotify>1")
+                            .replace("<verbosenotify>0", "<verbosenotify>1")
+                            .replace("<briefemail>", "<briefemail>ops@example.org")
+                            .replace("<verboseemail>", "<verboseemail>a@example.org; touch owned")
+                            .replace("<mailer>", "<mailer>" + mailer.path().toUtf8())));
     data = std::make_unique<QTemporaryDir>();
     const QDir source(QStringLiteral(OVPAGER_SERVER_DATA));
     for (const QString& name : source.entryList(QDir::Files))
@@ -79,6 +90,10 @@ void TestEndToEnd::cleanup()
 
 void TestEndToEnd::mainJob()
 {
+    CInventory inventory; // holds a product of the server's first vulnerability
+    inventory.profiles()[inventory.newEntity(QStringLiteral("Office"))].addProduct(
+        QStringLiteral("Halden"), 10, QStringLiteral("Halden OS"), 1001);
+    QVERIFY(inventory.save(home->dataFile(QStringLiteral("netinventory.dat"))));
     QVERIFY(startServer());
     QVERIFY(startPager());
     // No category file yet: fetched, then the refused first poll is repeated.
@@ -100,7 +115,14 @@ void TestEndToEnd::mainJob()
     const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     QVERIFY2(screen.convertToFormat(QImage::Format_Indexed8).colorCount() > 20, "blank screen");
 
+    // The feed needs the vulnerability tree the first poll found missing.
+    QTRY_VERIFY_WITH_TIMEOUT(mailer.hasInput(1), 20000);
+    QVERIFY2(mailer.input(1).startsWith("Orvelle Pager Profile [Office] is vulnerable to QID [OV-"),
+             mailer.input(1).constData());
+
     QVERIFY(pager.stop());
+    QVERIFY(
+        pager.process.readAllStandardError().contains("Recipients for the verbose mail refused"));
     const QByteArray store = readAll(home->dataFile("article.dat"));
     QVERIFY2(isCompleteStore(store), store.left(400).constData());
     const QList<Headline> records = parseContentReply(QString::fromLatin1(store)).records;
