@@ -52,12 +52,6 @@ QList<long> motifHints(QWidget* window)
     return values;
 }
 
-QImage picture(const QString& skinDir, const char* file)
-{
-    return QImage(skinsSource + u'/' + skinDir + u'/' + QLatin1String(file))
-        .convertToFormat(QImage::Format_RGB32);
-}
-
 } // namespace
 
 class TestCMain : public QObject
@@ -71,7 +65,6 @@ private slots:
     }
     void cleanup() { window.reset(); }
     void looks();
-    void brokenSkinFallsBack_data();
     void brokenSkinFallsBack();
     void trayAndKeys();
 
@@ -93,13 +86,9 @@ void TestCMain::initTestCase()
     QVERIFY(contentServer.listen());
     childprocess::setPagerEnvironment(home.path(), contentServer.address());
     const QString skins = home.path() + QStringLiteral("/nolib/pagerskins/");
-    QVERIFY(QDir().mkpath(skins + QStringLiteral("incomplete")) &&
-            QDir().mkpath(skins + QStringLiteral("holey")));
+    QVERIFY(QDir().mkpath(skins + QStringLiteral("holey")));
     QVERIFY(QFile::link(skinsSource + QStringLiteral("/max"), skins + QStringLiteral("max")));
     QVERIFY(QFile::link(skinsSource + QStringLiteral("/slate"), skins + QStringLiteral("slate")));
-    // A skin that names itself but misses a key.
-    QVERIFY(testfiles::writeAll(skins + QStringLiteral("incomplete/skin.ini"),
-                                "[skin]\nname=Incomplete\nmain=16,48\nmainwidth=408\n"));
     // A complete description whose last picture is gone.
     QVERIFY(testfiles::writeAll(skins + QStringLiteral("holey/skin.ini"),
                                 testfiles::readAll(skinsSource + QStringLiteral("/slate/skin.ini"))
@@ -131,7 +120,7 @@ void TestCMain::looks()
 {
     startWith(QStringLiteral("Max"));
     CMain& w = *window;
-    const QSize size = picture(QStringLiteral("max"), "pager.bmp").size();
+    const QSize size = QImage(skinsSource + QStringLiteral("/max/pager.bmp")).size();
     QCOMPARE(w.size(), size);
     // The rounded corner is cut away, the middle is there.
     QVERIFY(!w.mask().contains(QPoint(0, 0)) &&
@@ -139,14 +128,6 @@ void TestCMain::looks()
     QCOMPARE(w.pager->geometry(), CSkin(skinsSource + QStringLiteral("/max")).getPaneRect());
     QVERIFY(!w.plainButtonBar->isVisible());
     QCOMPARE(motifHints(&w), (QList<long>{2, 0, 0, 0, 0}));
-    // Pressed on the screen, the button wears its pressed picture until released.
-    auto shown = [&] {
-        return w.updateButton->shownPixmap().toImage().convertToFormat(QImage::Format_RGB32);
-    };
-    QTest::mousePress(w.updateButton, Qt::LeftButton);
-    QCOMPARE(shown(), picture(QStringLiteral("max"), "updateclick.bmp"));
-    QTest::mouseRelease(w.updateButton, Qt::LeftButton);
-    QCOMPARE(shown(), picture(QStringLiteral("max"), "update.bmp"));
 
     // In the dialog a broken choice keeps the look; then to the plain look and back to a skin.
     const QRegion maxMask = w.mask();
@@ -167,25 +148,17 @@ void TestCMain::looks()
     expectPlainLook();
     choose(QStringLiteral("Slate"));
     QCOMPARE(w.pager->skin->getName(), QStringLiteral("Slate"));
-    QCOMPARE(w.size(), picture(QStringLiteral("slate"), "pager.bmp").size());
-    QCOMPARE(motifHints(&w), (QList<long>{2, 0, 0, 0, 0}));
-    QVERIFY(w.helpButton->isVisible());
+    QVERIFY(w.helpButton->isVisible() && !w.plainButtonBar->isVisible());
     // A late resize from the window manager must not undo the skin's places.
     QTest::qWait(100);
     QCOMPARE(w.pager->geometry(), CSkin(skinsSource + QStringLiteral("/slate")).getPaneRect());
 }
 
-void TestCMain::brokenSkinFallsBack_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("incomplete description") << "Incomplete";
-    QTest::newRow("picture missing") << "Holey";
-}
-
+// A skin whose description is complete but whose last picture is gone
+// (an incomplete description is the skin reader's test).
 void TestCMain::brokenSkinFallsBack()
 {
-    QFETCH(QString, name);
-    startWith(name);
+    startWith(QStringLiteral("Holey"));
     QVERIFY(window->pager->skin == nullptr);
     expectPlainLook();
 }
