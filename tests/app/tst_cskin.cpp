@@ -1,9 +1,8 @@
-// "skin.ini" as the reader takes it, and the installed skins' own files.
+// "skin.ini" as the reader takes it; the installed skins are loaded and
+// shown by the main window's test.
 #include "app/core/cskin.h"
-#include "app/core/skinlist.h"
 #include "tests/common/testfiles.h"
 
-#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,8 +21,6 @@ class TestCSkin : public QObject
 private slots:
     void parse_data();
     void parse();
-    void installedSkins_data();
-    void installedSkins();
 };
 
 void TestCSkin::parse_data()
@@ -60,37 +57,6 @@ void TestCSkin::parse()
         QCOMPARE(skin.getConfig(), QPoint(6, 6));
     }
     QCOMPARE(skin.imagePaths().value(13), dir.path() + QStringLiteral("/updateclick.bmp"));
-}
-
-void TestCSkin::installedSkins_data()
-{
-    QTest::addColumn<QString>("name"); // its directory: the name in lower case
-    QTest::newRow("max") << "Max";
-    QTest::newRow("slate") << "Slate";
-}
-
-// What ships must load: valid, all pictures there, each pressed picture the
-// size of its normal one, nothing on top of the pane.
-void TestCSkin::installedSkins()
-{
-    QFETCH(QString, name);
-    const QString path = QStringLiteral(OVPAGER_SKINS_SOURCE) + u'/' + name.toLower();
-    const CSkin skin(path);
-    QVERIFY(skin.isValid());
-    QCOMPARE(skinDisplayName(path + QStringLiteral("/skin.ini")), name);
-    QList<QSize> sizes;
-    for (const QString& file : skin.imagePaths()) {
-        QImageReader reader(file);
-        QCOMPARE(reader.format(), QByteArray("bmp"));
-        sizes << reader.size();
-    }
-    const QList<QPoint> buttons = {skin.getHelp(),   skin.getMin(),    skin.getExit(),
-                                   skin.getConfig(), skin.getSearch(), skin.getUpdate()};
-    for (int i = 0; i < buttons.size(); ++i) {
-        QCOMPARE(sizes.at(2 * i + 3), sizes.at(2 * i + 2));
-        QVERIFY(!QRect(buttons.at(i), sizes.at(2 * i + 2)).intersects(skin.getPaneRect()));
-    }
-    QVERIFY(!skin.getPaneRect().intersects(QRect(skin.getBanner(), QSize(230, 33))));
 }
 
 QTEST_MAIN(TestCSkin)
