@@ -22,7 +22,6 @@ void TestCommandLine::parse_data()
     QTest::addColumn<Action>("action");
     QTest::addColumn<QString>("refused");
 
-    QTest::newRow("help") << QStringList{"-debug", "--help"} << Action::Help << "";
     QTest::newRow("version") << QStringList{"--version"} << Action::Version << "";
     QTest::newRow("first unknown two-dash option decides")
         << QStringList{"--frobnicate", "--help"} << Action::Refuse << "--frobnicate";

@@ -1,12 +1,10 @@
 // The installed tree, laid out by `cmake --install` under a DESTDIR as a
 // distribution would: every file where the program and the desktop look for
-// it and an icon drawn from the window icon; then the Debian package built
-// from the same rules, which skips when a packaging tool is not installed.
+// it; then the Debian package built from the same rules, which skips when a
+// packaging tool is not installed.
 
 #include "pager/core/globals.h"
-#include "pager/icons.h"
 
-#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -74,12 +72,6 @@ private slots:
         // Unless told otherwise the program looks where the skins were installed.
         qunsetenv("OVPAGER_LIBDIR");
         QCOMPARE(installedDataRoot(), QStringLiteral(OVPAGER_CONFIGURED_LIBDIR));
-        // The icons are the window icon, grown pixel for pixel.
-        QCOMPARE(QImage(installed("usr/share/icons/hicolor/48x48/apps/ovpager.png"))
-                     .convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                 windowIconArt()
-                     .scaled(48, 48, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                     .convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
     void debianPackage()
