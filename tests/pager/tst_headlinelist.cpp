@@ -50,13 +50,6 @@ class TestHeadlineList : public QObject
 {
     Q_OBJECT
 private slots:
-    void oldCategoryMarker()
-    {
-        QVERIFY(parseContentReply("<topnews><!-- error old category file --></topnews>")
-                    .oldCategoryFile);
-        QVERIFY(!parseContentReply(reply("1:10:1")).oldCategoryFile);
-    }
-
     // Steps at count 5: records as reply() takes them, "limit=n" and "seen=top:id".
     void merge_data()
     {
