@@ -98,15 +98,6 @@ private slots:
         QCOMPARE(gains.join(u','), gained);
     }
 
-    void noteCategory()
-    {
-        // A part of a listed name is still listed; a name holding the separator is noted once.
-        QStringList noted;
-        for (const char* name : {"Viruses, Worms", "Viruses, Worms", "Viruses"})
-            noteNewCategory(noted, name);
-        QCOMPARE(noted, QStringList({"Viruses, Worms", "Viruses"}));
-    }
-
     void storeRoundTrip()
     {
         CHeadlineList list = makeList(25);
