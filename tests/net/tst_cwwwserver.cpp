@@ -243,6 +243,20 @@ private slots:
             QCOMPARE(h.dir.read("category.old"), emitted.isEmpty() ? QByteArray() : before);
     }
 
+    void unwritableCategoryFile()
+    {
+        // No data directory: the new file cannot be written, and the user is told so.
+        Harness h;
+        dataDirPath = h.dir.file(QStringLiteral("missing/"));
+        h.server.answers << Answer{ok + "<pre>" + category + "</pre>\n"};
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not save "));
+        QTest::ignoreMessage(QtWarningMsg,
+                             "Error Updating Categories: Cannot open category file for writing");
+        h.link->enqueue(CategoryUpdate, QString());
+        WAIT_IDLE(h);
+        QVERIFY(h.log.isEmpty()); // no reload of the old file
+    }
+
     void slowReplyThenQuit()
     {
         // The whole first reply takes four idle limits, each byte comes well within one.
