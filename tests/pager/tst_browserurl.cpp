@@ -20,7 +20,6 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("allowed");
         QTest::newRow("https, capital scheme") << "HTTPS://news.example/" << true;
-        QTest::newRow("browser option") << "-remote" << false;
         QTest::newRow("scheme only") << "http://" << false;
         QTest::newRow("documentation page") << helpPageUrl() << true;
         QTest::newRow("another page beside it") << helpPageUrl() + ".bak" << false;
