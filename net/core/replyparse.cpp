@@ -59,12 +59,6 @@ bool isSuccessStatus(const QString& reply)
     return m.hasMatch() && m.captured(1).startsWith(u'2');
 }
 
-bool isSuccessStatus(const QByteArray& head)
-{
-    const qsizetype lineEnd = head.indexOf('\n');
-    return isSuccessStatus(QString::fromLatin1(head.left(lineEnd < 0 ? head.size() : lineEnd)));
-}
-
 qint64 declaredBodyLength(const QString& head)
 {
     static const QRegularExpression header(

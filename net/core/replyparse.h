@@ -9,7 +9,6 @@
 // True unless the reply starts with an HTTP status line whose code is not
 // 2xx. A reply without any status line is taken as it is.
 bool isSuccessStatus(const QString& reply);
-bool isSuccessStatus(const QByteArray& head);
 
 // Declared body length from a "Content-Length" header, or -1 when absent or
 // unreadable. `head` is the reply text up to (at least) the blank line.
