@@ -41,10 +41,7 @@ private slots:
         QVERIFY(next->isEnabled());
         wizard->browserEdit->clear();
         QVERIFY(!next->isEnabled());
-        QTest::keyClicks(wizard->browserEdit, QStringLiteral("/x"));
-        QVERIFY(next->isEnabled());
         // Shown again after going back, the page still goes by its field.
-        wizard->browserEdit->clear();
         wizard->back();
         wizard->next();
         QVERIFY(!next->isEnabled());
