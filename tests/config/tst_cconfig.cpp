@@ -128,9 +128,6 @@ private slots:
             << on << on << "/b" << true
             << "Required Information Missing|You must specify an email recipient for notification "
                "(brief)\nor deselect the option";
-        QTest::newRow("both given") << "b@x.example, c@x.example"
-                                    << "v@x.example"
-                                    << "/b" << true << QString();
         // The brief notice's empty field is passed over: that notice is off.
         QTest::newRow("option in verbose")
             << QString() << "-oX"
