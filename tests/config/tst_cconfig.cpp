@@ -108,9 +108,7 @@ private slots:
     {
         const QByteArray before = pagesShow();
         dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
         applySettingsToPages({true, true, distinct()}, *options, *inventory);
-        QVERIFY(pagesShow() != before);
         dialog->close();
         QCOMPARE(pagesShow(), before);
     }
