@@ -1,5 +1,7 @@
 // The program's first start in a fresh HOME, its wizard answered from
-// outside with xdotool as a user would.
+// outside with xdotool as a user would; and taking away the data
+// directory that a failed first start made.
+#include "config/core/firstrundirectory.h"
 #include "config/core/settingsfile.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
@@ -7,6 +9,8 @@
 #include "tests/common/standinprogram.h"
 #include "tests/common/xdotool.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -69,6 +73,31 @@ private slots:
         // The next start is a first run again.
         QVERIFY(!QFileInfo::exists(home.dataDir()));
         QVERIFY(standIn.requestLines().isEmpty());
+    }
+
+    void cleanupRemovesOnlyWhileArmed()
+    {
+        QTemporaryDir home;
+        const QString data = home.filePath(QStringLiteral(".ovpager/"));
+        QVERIFY(QDir().mkpath(data + QStringLiteral("sub")));
+        // More entries than one directory read returns.
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(QFile(data + QString::number(i)).open(QIODevice::WriteOnly));
+        QVERIFY(QFile(home.filePath(QStringLiteral("beside"))).open(QIODevice::WriteOnly));
+
+        // Disarmed once the settings were written.
+        armFirstRunCleanup(data);
+        disarmFirstRunCleanup();
+        runFirstRunCleanup();
+        QVERIFY(QFileInfo::exists(data + u'0'));
+
+        armFirstRunCleanup(data);
+        runFirstRunCleanup();
+        QVERIFY(!QFileInfo::exists(data));
+        QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("beside"))));
+        QVERIFY(QDir().mkdir(data));
+        runFirstRunCleanup(); // a second call finds nothing armed
+        QVERIFY(QFileInfo::exists(data));
     }
 
 private:
