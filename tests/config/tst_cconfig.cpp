@@ -65,27 +65,21 @@ private slots:
     void intoPages_data()
     {
         QTest::addColumn<int>("groups"); // complete groups read
-        QTest::addColumn<QString>("skin");
-        QTest::addColumn<bool>("skinShown"); // else the earlier one stays
-        QTest::newRow("complete") << 2 << "Slate" << true;
-        QTest::newRow("skin left out") << 2 << "" << false;
-        QTest::newRow("second group incomplete") << 1 << "Slate" << false;
-        QTest::newRow("nothing read") << 0 << "Slate" << false;
+        QTest::newRow("complete") << 2;
+        QTest::newRow("second group incomplete") << 1;
+        QTest::newRow("nothing read") << 0;
     }
 
     void intoPages()
     {
         QFETCH(int, groups);
-        QFETCH(QString, skin);
-        QFETCH(bool, skinShown);
         const PagerSettings before = settingsFromPages(*options, *inventory);
-        ParsedSettings parsed{groups > 0, groups > 1, distinct()};
-        parsed.values.skin = skin;
-        applySettingsToPages(parsed, *options, *inventory);
+        applySettingsToPages({groups > 0, groups > 1, distinct()}, *options, *inventory);
 
-        // A group is taken whole or not at all.
+        // A group is taken whole or not at all; the skin goes with the second.
         PagerSettings expected = groups > 0 ? distinct() : before;
         if (groups < 2) {
+            expected.skin = before.skin;
             expected.vulnPopup = before.vulnPopup;
             expected.verboseNotify = before.verboseNotify;
             expected.briefNotify = before.briefNotify;
@@ -93,7 +87,6 @@ private slots:
             expected.briefEmail = before.briefEmail;
             expected.mailer = before.mailer;
         }
-        expected.skin = skinShown ? skin : before.skin;
         QCOMPARE(pagesShow(), formatSettings(expected));
         // A recipient field can be typed in exactly when its notice is on.
         QCOMPARE(inventory->verboseEdit->isEnabled(), expected.verboseNotify);
