@@ -57,6 +57,7 @@ private slots:
         QCOMPARE(notice.body.split(u'\n').mid(0, 3), QStringList({"first", "", "third"}));
         QVERIFY(notice.body.size() <= 2000);
     }
+
     void delivery_data()
     {
         if (!privatebus::available())
