@@ -3,7 +3,6 @@
 // option, starts a fresh run of itself ($RESTART_PROGRAM, if set, instead).
 #include "config/core/processrestart.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <unistd.h>
@@ -24,7 +23,6 @@ int main(int argc, char** argv)
     QByteArrayList args;
     for (int i = 0; i < argc; ++i)
         args << argv[i];
-    QCoreApplication app(argc, argv);
     log(QByteArray::number(::getpid()) + '|' + runningProgramPath() + '|' + args.join(' '));
     if (argc < 2)
         return 0;
