@@ -26,7 +26,6 @@ public:
     }
 
     void ignore(QWidget* window) { m_ignored.insert(window); }
-    void setOther(std::function<void(QWidget*)> other) { m_other = std::move(other); }
 
     QStringList boxes; // "caption|text" of each message box, in order
     // Texts of the buttons to press on the next message boxes, in order;
