@@ -11,6 +11,7 @@
 #include "pager/cpager.h"
 #include "pager/x11hints.h"
 
+#include "config/core/settingsfile.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
 #include "tests/common/privatebus.h"
@@ -99,9 +100,11 @@ void TestCMain::initTestCase()
 
 void TestCMain::startWith(const QString& skinName)
 {
-    QVERIFY(home.write(QStringLiteral("ovpager.cfg"),
-                       replies::settings(false, skinName.toLatin1())
-                           .replace("<browserpath>", "<browserpath>" + browser.path().toUtf8())));
+    PagerSettings settings;
+    settings.popup = false;
+    settings.skin = skinName;
+    settings.browserPath = browser.path();
+    QVERIFY(home.write(QStringLiteral("ovpager.cfg"), formatSettings(settings)));
     window = std::make_unique<CMain>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));

@@ -1,6 +1,6 @@
 #pragma once
 
-// Texts the pager reads: server replies, its category file, its settings.
+// Texts the pager reads: server replies and its category file.
 
 #include <QByteArray>
 #include <QString>
@@ -36,20 +36,5 @@ inline const QByteArray categories = "VERSION=7\nNUMENTRIES=4\n"
                                      "1,0,1,\"Vulnerabilities\",1\n"
                                      "2,0,2,\"Viruses\",0\n"
                                      "1,1,11,\"Linux\",1\n";
-
-// A settings file as the program writes it.
-inline QByteArray settings(bool popup, const QByteArray& skin = "No Skin", int numItems = 5,
-                           bool flash = false)
-{
-    return "<config>\n\t<numitems>" + QByteArray::number(numItems) +
-           "</numitems>\n\t<pollinterval>15</pollinterval>\n\t<browserpath></browserpath>\n"
-           "\t<flashicon>" +
-           QByteArray(flash ? "1" : "0") + "</flashicon>\n\t<popup>" +
-           QByteArray(popup ? "1" : "0") + "</popup>\n\t<skin>" + skin +
-           "</skin>\n\t<vulnpopup>0</vulnpopup>\n\t<verbosenotify>0</verbosenotify>\n"
-           "\t<briefnotify>0</briefnotify>\n\t<configrestart>0</configrestart>\n"
-           "\t<verboseemail></verboseemail>\n\t<briefemail></briefemail>\n"
-           "\t<mailer></mailer>\n</config>\n";
-}
 
 } // namespace replies

@@ -1,6 +1,7 @@
 // The real pager under Xvfb against the real bundled server, in a temporary
 // HOME: the main job (news and a vulnerability alert mailed through a
 // stand-in mailer) and the server's faults.
+#include "config/core/settingsfile.h"
 #include "inventory/core/cinventory.h"
 #include "pager/core/categoryfile.h"
 #include "pager/core/headlinelist.h"
@@ -69,13 +70,13 @@ void TestEndToEnd::init()
     home = std::make_unique<TempHome>();
     // Pop-ups on, so that new content opens its box; the brief alert mailed,
     // the verbose one to recipients that must be refused.
-    QVERIFY(home->write(QStringLiteral("ovpager.cfg"),
-                        replies::settings(true)
-                            .replace("<briefnotify>0", "<briefnotify>1")
-                            .replace("<verbosenotify>0", "<verbosenotify>1")
-                            .replace("<briefemail>", "<briefemail>ops@example.org")
-                            .replace("<verboseemail>", "<verboseemail>a@example.org; touch owned")
-                            .replace("<mailer>", "<mailer>" + mailer.path().toUtf8())));
+    PagerSettings settings;
+    settings.skin = QStringLiteral("No Skin");
+    settings.briefNotify = settings.verboseNotify = true;
+    settings.briefEmail = QStringLiteral("ops@example.org");
+    settings.verboseEmail = QStringLiteral("a@example.org; touch owned");
+    settings.mailer = mailer.path();
+    QVERIFY(home->write(QStringLiteral("ovpager.cfg"), formatSettings(settings)));
     data = std::make_unique<QTemporaryDir>();
     const QDir source(QStringLiteral(OVPAGER_SERVER_DATA));
     for (const QString& name : source.entryList(QDir::Files))

@@ -5,6 +5,7 @@
 // a stand-in notification service on a private session bus.
 #include "config/cconfig.h"
 #include "config/coptions.h"
+#include "config/core/settingsfile.h"
 #include "pager/cpager.h"
 #include "pager/x11hints.h"
 #include "tests/common/childprocess.h"
@@ -245,8 +246,11 @@ private slots:
 private:
     CPager* start(int numItems = 5, bool popupAndFlash = false)
     {
-        home->write(QStringLiteral("ovpager.cfg"),
-                    replies::settings(popupAndFlash, "No Skin", numItems, popupAndFlash));
+        PagerSettings settings;
+        settings.numItems = numItems;
+        settings.popup = settings.flashIcon = popupAndFlash;
+        settings.skin = QStringLiteral("No Skin");
+        home->write(QStringLiteral("ovpager.cfg"), formatSettings(settings));
         pager = std::make_unique<CPager>();
         return pager.get();
     }
