@@ -10,29 +10,6 @@ class TestMailerRunner : public QObject
 {
     Q_OBJECT
 private slots:
-    void commandLine_data()
-    {
-        // mailer | recipients | the command line, or how the refusal starts
-        QTest::addColumn<QString>("row");
-        QTest::newRow("commas and blanks") << "mail -s 'S'| a@x.org, b+c@y.org  d_e@z.org |"
-                                              "mail -s 'S' 'a@x.org' 'b+c@y.org' 'd_e@z.org'";
-        QTest::newRow("command after semicolon")
-            << "mail|a@example.org; rm -rf ~|Recipients for the brief mail refused";
-        QTest::newRow("empty after trimming")
-            << "mail| \t |No recipients for the brief mail; nothing was sent";
-        QTest::newRow("no mailer") << "  |a@b.org|No mailer command line is set";
-    }
-
-    void commandLine()
-    {
-        QFETCH(QString, row);
-        const QStringList f = row.split(u'|');
-        QString why;
-        const QString command = mailerCommandLine(f.at(0), f.at(1), "brief", &why);
-        QVERIFY(command.isEmpty() != why.isEmpty());
-        QCOMPARE(command.isEmpty() ? why.left(f.at(2).size()) : command, f.at(2));
-    }
-
     void mailsRunInOrderAndBodiesArrive()
     {
         // The first mailer is slow: the second must not start before it ends.
@@ -74,6 +51,9 @@ private slots:
             << "%S; sleep 1000 & echo $! > %D/child; wait; :" << sh << to
             << "Mailer did not end within 0.5 s and was killed; command line: %S; sleep 1000";
         QTest::newRow("mailer that reads nothing") << "true" << sh << to << "";
+        QTest::newRow("no mailer") << "  " << sh << to << "No mailer command line is set";
+        QTest::newRow("blank recipients") << "%S" << sh << " \t "
+                                          << "No recipients for the brief mail; nothing was sent";
         QTest::newRow("refused recipients never reach the shell")
             << "%S" << sh << "a@x.org\ntouch %D/owned"
             << "Recipients for the brief mail refused";
