@@ -59,6 +59,8 @@ private slots:
             << vuln("1", "2026-03-01", "10:1002") + vuln("2", "2026-02-01", "20:1") +
                    vuln("3", "2026-02-15", "10:1001")
             << "2026-01-01" << QStringList{"2:Lab", "3:Office"} << "2026-03-01";
+        QTest::newRow("a product id that is no number matches no vendor-wide entry")
+            << vuln("1", "2026", "99:x") << "0" << QStringList{} << "2026";
         QTest::newRow("compared by character, not by date")
             << vuln("1", "9", "") << "10" << QStringList{} << "9";
     }
@@ -111,7 +113,8 @@ private slots:
     void customIndexAgreesWithEntityRule()
     {
         // Keywords with odd case, blanks and letters outside ASCII, against
-        // titles and tree names, decided both ways.
+        // titles and tree names, decided both ways, in one feed so that no
+        // answer is carried from one record to the next.
         const QString ete = QString::fromUtf8("\xc3\x89t\xc3\xa9");
         const CVulnTree tree = vulnTree();
         CInventory inv;
@@ -121,23 +124,31 @@ private slots:
             const int id = inv.addCustom(keywords, keywords);
             inv.profiles()[inv.newEntity(keywords)].addProduct("CUSTOM", 0, "c", id);
         }
-        inv.profiles()[0].addProduct("CUSTOM", 0, "c", 5); // a category made later
-        int matches = 0;
-        for (const char* list : {"", "10:1001", "30:3001", "20:2001,10:1002", "10:3001"}) {
+        inv.profiles()[0].addProduct("CUSTOM", 0, "c", 5); // a second one, held twice
+        inv.profiles()[1].addProduct("CUSTOM", 0, "c", 9); // one since removed
+        QString feed;
+        QStringList expected;
+        int qid = 0, matches = 0;
+        for (const char* list : {"", "10:1001", "30:3001", "20:2001,10:9", "10:3001"}) {
             for (const QString& title :
                  {QStringLiteral("plain"), "\u00e9T" + ete, QStringLiteral("MeOw")}) {
-                VulnRecord r;
-                r.vulnerable = QString::fromLatin1(list);
-                r.title = title;
-                QStringList expected;
+                const QString text = vuln(QString::number(++qid), "d", list, title);
+                const VulnRecord r = readVulnFeed(text).value(0);
+                QStringList names;
                 for (const CNetworkEntity& p : inv.profiles())
                     if (p.matchesCustom(productIdList(r.vulnerable, IdSide::Product), tree,
                                         inv.customs(), title))
-                        expected << p.name;
-                QCOMPARE(matchingProfiles(r, inv, tree), expected);
-                matches += int(expected.size());
+                        names << p.name;
+                if (!names.isEmpty())
+                    expected << r.qid + u':' + names.join(QStringLiteral(", "));
+                matches += int(names.size());
+                feed += text;
             }
         }
+        QStringList got;
+        for (const VulnNotice& n : processVulnFeed(feed, inv, tree).notices)
+            got << n.record.qid + u':' + n.names;
+        QCOMPARE(got, expected);
         QVERIFY(matches > 5 && matches < 5 * 15); // both outcomes were seen
     }
 
