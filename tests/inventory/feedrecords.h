@@ -6,7 +6,6 @@
 #include "inventory/core/cinventory.h"
 #include "inventory/core/cvulntree.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace feedrecords {
@@ -20,24 +19,19 @@ inline CVulnTree vulnTree()
     return readVulnCategoryFile(tree).tree;
 }
 
-// One feed record; `drop` names a field left out.
+// One feed record.
 inline QString vuln(const QString& qid, const QString& updated, const QString& vulnerable,
-                    const QString& title = QStringLiteral("Overflow in a daemon"),
-                    const QString& drop = QString())
+                    const QString& title = QStringLiteral("Overflow in a daemon"))
 {
-    QString text =
-        QStringLiteral("<vuln>\n\t<qid>%1</qid>\n\t<title>%4</title>\n\t<object>obj</object>\n"
-                       "\t<class>Boundary Condition Error</class>\n\t<remote>Yes</remote>\n"
-                       "\t<local>No</local>\n\t<published>2025-12-30</published>\n"
-                       "\t<updated>%2</updated>\n\t<vulnerable>%3</vulnerable>\n"
-                       "\t<notvulnerable>10:1002</notvulnerable>\n"
-                       "\t<discussion>A long field.\nOver two lines.</discussion>\n"
-                       "\t<exploit>None known.</exploit>\n\t<solution>Upgrade.</solution>\n"
-                       "\t<credit>A reader.</credit>\n</vuln>\n")
-            .arg(qid, updated, vulnerable, title);
-    if (!drop.isEmpty())
-        text.remove(QRegularExpression("\t<" + drop + ">[^<]*</" + drop + ">\n"));
-    return text;
+    return QStringLiteral("<vuln>\n\t<qid>%1</qid>\n\t<title>%4</title>\n\t<object>obj</object>\n"
+                          "\t<class>Boundary Condition Error</class>\n\t<remote>Yes</remote>\n"
+                          "\t<local>No</local>\n\t<published>2025-12-30</published>\n"
+                          "\t<updated>%2</updated>\n\t<vulnerable>%3</vulnerable>\n"
+                          "\t<notvulnerable>10:1002</notvulnerable>\n"
+                          "\t<discussion>A long field.\nOver two lines.</discussion>\n"
+                          "\t<exploit>None known.</exploit>\n\t<solution>Upgrade.</solution>\n"
+                          "\t<credit>A reader.</credit>\n</vuln>\n")
+        .arg(qid, updated, vulnerable, title);
 }
 
 // Office holds the Anvil, Lab all of Globex.

@@ -25,13 +25,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("qids");
         const QString a = vuln("1", "d", "10:1001"), b = vuln("2", "d", "10:1001");
-        QTest::newRow("text between records ignored")
-            << "junk <x>y</x>\n" + a + "more junk\n" + b << QStringList{"1", "2"};
         QTest::newRow("record lacking a field")
-            << vuln("1", "d", "10:1001", "t", "credit") + b << QStringList{"2"};
-        QString reordered = a;
-        reordered.remove(QStringLiteral("<qid>1</qid>")).replace("</vuln>", "<qid>1</qid></vuln>");
-        QTest::newRow("fields in any order") << reordered << QStringList{"1"};
+            << QString(a).remove(QStringLiteral("\t<credit>A reader.</credit>\n")) + b
+            << QStringList{"2"};
         QTest::newRow("cut off in the last record") << a + b.chopped(12) << QStringList{"1"};
         QTest::newRow("garbage") << QStringLiteral("<vuln><<<>>></vuln></vuln><vuln>")
                                  << QStringList{};
