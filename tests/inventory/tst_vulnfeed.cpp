@@ -128,17 +128,15 @@ private slots:
         for (const char* list : {"", "10:1001", "30:3001", "20:2001,10:9", "10:3001"}) {
             for (const QString& title :
                  {QStringLiteral("plain"), "\u00e9T" + ete, QStringLiteral("MeOw")}) {
-                const QString text = vuln(QString::number(++qid), "d", list, title);
-                const VulnRecord r = readVulnFeed(text).value(0);
+                feed += vuln(QString::number(++qid), "d", list, title);
                 QStringList names;
                 for (const CNetworkEntity& p : inv.profiles())
-                    if (p.matchesCustom(productIdList(r.vulnerable, IdSide::Product), tree,
-                                        inv.customs(), title))
+                    if (p.matchesCustom(productIdList(list, IdSide::Product), tree, inv.customs(),
+                                        title))
                         names << p.name;
-                if (!names.isEmpty())
-                    expected << r.qid + u':' + names.join(QStringLiteral(", "));
                 matches += int(names.size());
-                feed += text;
+                if (!names.isEmpty())
+                    expected << QString::number(qid) + u':' + names.join(QStringLiteral(", "));
             }
         }
         QStringList got;
