@@ -126,7 +126,6 @@ private slots:
                                      feedrecords::vulnTree()); // same pid
             inventory.addStoredEntry(inventory.profiles()[at], 0, id, CVulnTree());
         }
-        QVERIFY(inventory.customInUse(id));
         inventory.editCustom(0, QStringLiteral("Post"), QStringLiteral("pop3"));
         QCOMPARE(describe(inventory),
                  QStringLiteral("0 | 1:Post:pop3 2:Web:http | a[2]=Acme/product 1(10,1),"

@@ -64,12 +64,9 @@ private slots:
         feed(twoMatches);
         QTRY_VERIFY_WITH_TIMEOUT(m_page->mailerRunner()->isIdle(), 10000);
         QCOMPARE(mailer.runs(), 3);
-        for (int run : {1, 2}) {
-            QCOMPARE(mailer.arguments(run),
-                     QStringList({"-s", "Orvelle Alert", "a@x.org", "b@y.org"}));
-            const VulnNotice& notice = expected.notices.at(run - 1);
-            QCOMPARE(mailer.input(run), briefMailLine(notice.record, notice.names).toUtf8());
-        }
+        // The brief mail's form and recipients are tst_ovpager's alertMailed; here, the second.
+        const VulnNotice& second = expected.notices.at(1);
+        QCOMPARE(mailer.input(2), briefMailLine(second.record, second.names).toUtf8());
         QCOMPARE(mailer.arguments(3), (QStringList{"-s", "Orvelle Alert", "v@x.org"}));
         QCOMPARE(mailer.input(3), expected.verboseText.toUtf8());
     }
