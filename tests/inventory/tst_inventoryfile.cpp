@@ -1,3 +1,4 @@
+// The inventory model: the vendor tree file, the profiles and the inventory file.
 #include "feedrecords.h"
 
 #include <QDir>
@@ -47,6 +48,38 @@ QString file(const QString& customs, const QString& entities,
 {
     return stamp + "<customitems>\n" + customs + "</customitems>\n<netinventory>\n" + entities +
            "</netinventory>\n";
+}
+
+// "id:name(products)" per vendor, in tree order.
+QString describe(const CVulnTree& tree)
+{
+    QStringList parts;
+    for (const CVulnVendor& vendor : tree.vendors()) {
+        QStringList products;
+        for (const CVulnProduct& product : vendor.products)
+            products << QString::number(product.id) + u':' + product.name;
+        parts << QString::number(vendor.id) + u':' + vendor.name +
+                     (products.isEmpty() ? QString() : u'(' + products.join(u' ') + u')');
+    }
+    return parts.join(u' ');
+}
+
+// Entries written as "vid/pid" separated by blanks.
+CNetworkEntity entityOf(const QString& entries)
+{
+    CNetworkEntity entity;
+    for (const QString& pair : entries.split(u' ', Qt::SkipEmptyParts))
+        entity.entries.append(
+            {"v", pair.section(u'/', 0, 0).toInt(), "p", pair.section(u'/', 1).toInt()});
+    return entity;
+}
+
+QString describe(const CNetworkEntity& entity)
+{
+    QStringList parts;
+    for (const CProductItem& entry : entity.entries)
+        parts << QString::asprintf("%d/%d", entry.vid, entry.pid);
+    return parts.join(u' ');
 }
 
 } // namespace
@@ -153,6 +186,112 @@ private slots:
         QVERIFY(QDir().mkdir(taken));
         QString error;
         QVERIFY(!inventory.save(taken, &error) && !error.isEmpty() && QFileInfo(taken).isDir());
+    }
+
+    void readTree_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        // version | tree | rows skipped | "usable" when worth storing as the category file
+        QTest::addColumn<QString>("read");
+
+        QTest::newRow("stored reply with status and headers")
+            << QByteArray(
+                   "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nVERSION=7\r\n"
+                   "0,10,\"Acme\"\r\n10,1001,\"Anvil\"\r\n0,20,\"Globex\"\r\n20,2001,\"Dome\"\r\n")
+            << "7|10:Acme(1001:Anvil) 20:Globex(2001:Dome)|0|usable";
+        QTest::newRow("later positive version wins, no rows")
+            << QByteArray("VERSION=4\nVERSION=9\nVERSION=0\n") << "9||0|";
+        QTest::newRow("inner quote kept")
+            << QByteArray("0,1,\"The \"Big\" One\" trailing\n") << "0|1:The \"Big\" One|0|";
+        QTest::newRow("missing closing quote loses the line end")
+            << QByteArray("0,1,\"Open\n0,2,\"Crlf\r\n") << "0|1:Open 2:Crlf|0|";
+        QTest::newRow("no quote at all gives the whole line, no final line end")
+            << QByteArray("0,3,plain") << "0|3:0,3,plain|0|";
+        QTest::newRow("blanks and signs before numbers, past int range no row")
+            << QByteArray("  0, +5,\"A\"\n 5,-6,\"B\"\n0,99999999999,\"Huge\"\n")
+            << "0|5:A(-6:B)|0|";
+        QTest::newRow("product before its vendor is skipped")
+            << QByteArray("10,1001,\"Early\"\n0,10,\"Acme\"\n10,1002,\"Late\"\n")
+            << "0|10:Acme(1002:Late)|1|";
+    }
+
+    void readTree()
+    {
+        QFETCH(QByteArray, data);
+        const VulnTreeRead read = readVulnCategoryFile(data);
+        QTEST(QString::number(read.tree.version()) + u'|' + describe(read.tree) + u'|' +
+                  QString::number(read.skipped.size()) + u'|' +
+                  (isUsableVulnCategoryFile(data) ? "usable" : ""),
+              "read");
+    }
+
+    void findVulnItem_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("product");
+        QTest::addColumn<QString>("found"); // vendor name / product name, or empty
+
+        QTest::newRow("first vendor of a repeated id") << 3 << false << "C1/";
+        QTest::newRow("product under second vendor") << 21 << true << "B/b1";
+        QTest::newRow("shared product id goes to the first vendor in tree order")
+            << 50 << true << "A/shared-a";
+        QTest::newRow("unknown vendor") << 21 << false << "";
+        QTest::newRow("unknown product") << 3 << true << "";
+    }
+
+    void findVulnItem()
+    {
+        // B's row with 50 comes first in the file, A's first in the tree.
+        const VulnTreeRead read = readVulnCategoryFile("0,1,\"A\"\n0,2,\"B\"\n2,50,\"shared-b\"\n"
+                                                       "2,21,\"b1\"\n1,50,\"shared-a\"\n"
+                                                       "0,3,\"C1\"\n0,3,\"C2\"\n");
+        QFETCH(int, id);
+        QFETCH(bool, product);
+        const CVulnHit hit = read.tree.findVulnItem(id, product);
+        QString got;
+        if (hit.isValid())
+            got = read.tree.vendorAt(hit).name + u'/' +
+                  (hit.product >= 0 ? read.tree.productAt(hit).name : QString());
+        QTEST(got, "found");
+    }
+
+    void addProduct_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("vid");
+        QTest::addColumn<int>("pid");
+        QTest::addColumn<QString>("after");      // unchanged: refused
+        QTest::addColumn<QList<int>>("removed"); // positions of the entries replaced
+
+        QTest::newRow("second product of the vendor")
+            << "10/1001" << 10 << 1002 << "10/1001 10/1002" << QList<int>{};
+        QTest::newRow("exact repeat refused")
+            << "10/1001" << 10 << 1001 << "10/1001" << QList<int>{};
+        QTest::newRow("product under vendor-wide refused")
+            << "10/0" << 10 << 1001 << "10/0" << QList<int>{};
+        QTest::newRow("vendor-wide replaces both products, others stay")
+            << "10/1001 20/2001 10/1002" << 10 << 0 << "20/2001 10/0" << QList<int>{0, 2};
+        QTest::newRow("same pid under another vendor is another entry")
+            << "10/1001" << 20 << 1001 << "10/1001 20/1001" << QList<int>{};
+    }
+
+    void addProduct()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(int, vid);
+        QFETCH(int, pid);
+        CNetworkEntity entity = entityOf(before);
+        QList<int> gone;
+        QCOMPARE(entity.addProduct("v", vid, "p", pid, &gone), after != before);
+        QCOMPARE(describe(entity), after);
+        QTEST(gone, "removed");
+    }
+
+    void splitKeywords()
+    {
+        // Pieces keep their blanks; blank-only pieces go.
+        QCOMPARE(::splitKeywords("mail, web,  ,b,"), QStringList({"mail", " web", "b"}));
     }
 };
 
