@@ -27,7 +27,6 @@ using feedrecords::vuln;
 namespace {
 
 const QString twoMatches = vuln("11", "2026-03-01", "10:1001", "Anvil drops") +
-                           vuln("12", "2026-02-01", "99:9", "Elsewhere") +
                            vuln("13", "2026-02-15", "20:2001,10:1001", "Dome and anvil");
 
 } // namespace
