@@ -58,17 +58,14 @@ private slots:
         m_dir = std::make_unique<TempDataDir>();
         m_watcher = std::make_unique<BoxWatcher>([this](QWidget* w) {
             auto* dialog = qobject_cast<QDialog*>(w);
-            if (!dialog || dialog == m_pending)
-                return;
             const QStringList texts = m_answers.isEmpty() ? QStringList() : m_answers.takeFirst();
             const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
             for (qsizetype i = 0; i < qMin(edits.size(), texts.size()); ++i)
                 edits.at(i)->setText(texts.at(i));
-            // Answered from the event loop, so that a box the dialog opens is answered too.
-            m_pending = dialog;
-            QTimer::singleShot(0, dialog, [this, dialog, texts] {
+            // Answered from the event loop (before the watcher looks again), so that a box
+            // the dialog opens is answered too.
+            QTimer::singleShot(0, dialog, [dialog, texts] {
                 texts.isEmpty() ? dialog->reject() : dialog->accept();
-                m_pending = nullptr;
             });
         });
     }
@@ -304,7 +301,6 @@ private:
     // Texts typed into the next dialogs' line edits, one list per dialog;
     // an empty list cancels that dialog.
     QList<QStringList> m_answers;
-    QPointer<QDialog> m_pending;
     std::unique_ptr<CNetInventory> m_page;
 };
 
