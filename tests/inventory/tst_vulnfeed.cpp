@@ -48,9 +48,6 @@ private slots:
         QTest::addColumn<QString>("oldTimestamp");
         QTest::addColumn<QStringList>("notices"); // "qid:names", in file order
         QTest::addColumn<QString>("timestamp");
-        QTest::newRow("two profiles in one record, profile order")
-            << vuln("1", "2026", "20:2001,10:1001") << "0" << QStringList{"1:Office, Lab"}
-            << "2026";
         QTest::newRow("unmatched record advances, older ones do not lower")
             << vuln("1", "2026-03-01", "10:1002") + vuln("2", "2026-02-01", "20:1") +
                    vuln("3", "2026-02-15", "10:1001")
