@@ -12,14 +12,6 @@ class TestVulnFeed : public QObject
 {
     Q_OBJECT
 private slots:
-    void productIds()
-    {
-        // No colon: skipped; not a number: 0; split at the first colon.
-        const QString list = QStringLiteral("10:1001,2001,x:y,20:2002:5");
-        QCOMPARE(productIdList(list, IdSide::Vendor), QList<int>({10, 0, 20}));
-        QCOMPARE(productIdList(list, IdSide::Product), QList<int>({1001, 0, 0}));
-    }
-
     void reading_data()
     {
         QTest::addColumn<QString>("text");
@@ -52,8 +44,8 @@ private slots:
             << vuln("1", "2026-03-01", "10:1002") + vuln("2", "2026-02-01", "20:1") +
                    vuln("3", "2026-02-15", "10:1001")
             << "2026-01-01" << QStringList{"2:Lab", "3:Office"} << "2026-03-01";
-        QTest::newRow("a product id that is no number matches no vendor-wide entry")
-            << vuln("1", "2026", "99:x") << "0" << QStringList{} << "2026";
+        QTest::newRow("no number, no colon, a second colon: no product, no vendor-wide match")
+            << vuln("1", "2026", "99:x,1001,99:1001:5") << "0" << QStringList{} << "2026";
         QTest::newRow("compared by character, not by date")
             << vuln("1", "9", "") << "10" << QStringList{} << "9";
     }
