@@ -208,31 +208,16 @@ private slots:
               "read");
     }
 
-    void findVulnItem_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<bool>("product");
-        QTest::addColumn<QString>("found"); // vendor name / product name, or empty
-
-        QTest::newRow("first vendor of a repeated id") << 3 << false << "C1/";
-        QTest::newRow("shared product id goes to the first vendor in tree order")
-            << 50 << true << "A/shared-a";
-    }
-
     void findVulnItem()
     {
-        // B's row with 50 comes first in the file, A's first in the tree.
-        const VulnTreeRead read = readVulnCategoryFile("0,1,\"A\"\n0,2,\"B\"\n2,50,\"shared-b\"\n"
-                                                       "2,21,\"b1\"\n1,50,\"shared-a\"\n"
-                                                       "0,3,\"C1\"\n0,3,\"C2\"\n");
-        QFETCH(int, id);
-        QFETCH(bool, product);
-        const CVulnHit hit = read.tree.findVulnItem(id, product);
-        QString got;
-        if (hit.isValid())
-            got = read.tree.vendorAt(hit).name + u'/' +
-                  (hit.product >= 0 ? read.tree.productAt(hit).name : QString());
-        QTEST(got, "found");
+        // B's row with 50 comes first in the file, A's first in the tree; vendor 3 comes twice.
+        const CVulnTree tree = readVulnCategoryFile("0,1,\"A\"\n0,2,\"B\"\n2,50,\"shared-b\"\n"
+                                                    "1,50,\"shared-a\"\n0,3,\"C1\"\n0,3,\"C2\"\n")
+                                   .tree;
+        QCOMPARE(tree.vendorAt(tree.findVulnItem(3, false)).name, QStringLiteral("C1"));
+        const CVulnHit shared = tree.findVulnItem(50, true);
+        QCOMPARE(tree.vendorAt(shared).name + u'/' + tree.productAt(shared).name,
+                 QStringLiteral("A/shared-a"));
     }
 
     void addProduct_data()
