@@ -31,12 +31,17 @@ inline QString findWindow(const QString& pattern)
     return QString::fromLatin1(find.readAllStandardOutput().split('\n').value(0));
 }
 
+// Focuses the window with this id and presses `key` there.
+inline bool pressKeyIn(const QString& id, const QString& key = QStringLiteral("Return"))
+{
+    return !id.isEmpty() && QProcess::execute(QStringLiteral("xdotool"),
+                                              {"windowfocus", "--sync", id, "key", key}) == 0;
+}
+
 // Waits for a window named `pattern`, focuses it and presses `key` there.
 inline bool pressKey(const QString& pattern, const QString& key = QStringLiteral("Return"))
 {
-    const QString id = findWindow(pattern);
-    return !id.isEmpty() && QProcess::execute(QStringLiteral("xdotool"),
-                                              {"windowfocus", "--sync", id, "key", key}) == 0;
+    return pressKeyIn(findWindow(pattern), key);
 }
 
 // Waits for a window named `pattern`, focuses it and types `text` into its

@@ -191,7 +191,7 @@ private slots:
         feed(twoMatches);
         QTRY_VERIFY_WITH_TIMEOUT(m_page->mailerRunner()->isIdle(), 10000);
         QCOMPARE(mailer.runs(), 3);
-        // The brief mail's form and recipients are tst_ovpager's alertMailed; here, the second.
+        // The first brief mail's form and recipients are the end-to-end run's; here, the second.
         const VulnNotice& second = expected.notices.at(1);
         QCOMPARE(mailer.input(2), briefMailLine(second.record, second.names).toUtf8());
         QCOMPARE(mailer.arguments(3), (QStringList{"-s", "Orvelle Alert", "v@x.org"}));

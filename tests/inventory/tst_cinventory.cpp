@@ -261,4 +261,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestInventoryFile)
-#include "tst_inventoryfile.moc"
+#include "tst_cinventory.moc"
