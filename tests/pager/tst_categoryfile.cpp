@@ -91,18 +91,6 @@ private slots:
             "100,101,103,\"Kernel, \"core\"\",1\n200,0,200,\"Deals 50%4 off\",1\n";
         QCOMPARE(formatCategoryFile(parseCategoryFile(QString::fromLatin1(text))), text);
     }
-
-    void oldTicks()
-    {
-        // Ticks carry over by top level and id; unticked rows and ids the new
-        // file lacks under that top level carry nothing.
-        CategoryFile file = parseCategoryFile(
-            withHeader(5, "100,0,100,\"Unix\",0\n100,100,101,\"Linux\",0\n100,100,102,\"BSD\",0\n"
-                          "200,0,200,\"Win\",0\n"));
-        applyOldTicks(file, withHeader(5, "100,0,100,\"Unix\",0\n100,100,101,\"Linux\",1\n"
-                                          "200,200,102,\"Moved\",1\n200,0,200,\"Win\",1\n"));
-        QCOMPARE(describe(file.topLevel), QStringLiteral("100:Unix(101:Linux+ 102:BSD) 200:Win+"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCategoryFile)
