@@ -18,16 +18,15 @@
 
 namespace {
 
-// A frame, as a window manager makes it, around a client that may carry the
-// remote-control property.
-class FakeBrowserWindow
+// A frame, as a window manager makes it (here the toolkit's own window),
+// around a client that may carry the remote-control property.
+class FakeBrowserWindow : public QWidget
 {
 public:
     explicit FakeBrowserWindow(bool marked)
     {
         Display* d = x11Display();
-        top = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 50, 50, 0, 0, 0);
-        const Window client = XCreateSimpleWindow(d, top, 2, 2, 40, 40, 0, 0, 0);
+        const Window client = XCreateSimpleWindow(d, winId(), 2, 2, 40, 40, 0, 0, 0);
         const Atom wmState = XInternAtom(d, "WM_STATE", False);
         const long state[2] = {1, 0};
         XChangeProperty(d, client, wmState, wmState, 32, PropModeReplace,
@@ -39,14 +38,6 @@ public:
         }
         XSync(d, False);
     }
-    ~FakeBrowserWindow()
-    {
-        XDestroyWindow(x11Display(), top);
-        XSync(x11Display(), False);
-    }
-
-private:
-    Window top;
 };
 
 } // namespace
