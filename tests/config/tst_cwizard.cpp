@@ -79,7 +79,6 @@ private slots:
     void backFromFinishedChecksBrowser()
     {
         nextAll();
-        QCOMPARE(wizard->currentPage(), wizard->finishedPage);
         // The browser stops being runnable while the user looks at the last page.
         QVERIFY(QFile::setPermissions(path("browser"), QFile::ReadOwner));
         wizard->back();

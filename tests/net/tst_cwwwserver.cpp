@@ -227,9 +227,8 @@ private slots:
         WAIT_IDLE(h);
 
         QCOMPARE(h.log, emitted.isEmpty() ? QStringList() : QStringList(emitted));
-        QCOMPARE(h.server.requestLines().size(), refetch ? 2 : 1);
-        if (refetch)
-            QCOMPARE(h.server.requestLines().last(), "GET /test/vuln_categories.html HTTP/1.0");
+        QCOMPARE(h.server.requestLines().mid(1),
+                 refetch ? QStringList("GET /test/vuln_categories.html HTTP/1.0") : QStringList());
         if (!file.isEmpty())
             QCOMPARE(h.dir.read(file), after.isNull() ? before : after);
         if (kind == CategoryUpdate)
