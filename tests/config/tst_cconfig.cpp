@@ -77,15 +77,14 @@ private slots:
         applySettingsToPages({groups > 0, groups > 1, distinct()}, *options, *inventory);
 
         // A group is taken whole or not at all; the skin goes with the second.
-        PagerSettings expected = groups > 0 ? distinct() : before;
-        if (groups < 2) {
-            expected.skin = before.skin;
-            expected.vulnPopup = before.vulnPopup;
-            expected.verboseNotify = before.verboseNotify;
-            expected.briefNotify = before.briefNotify;
-            expected.verboseEmail = before.verboseEmail;
-            expected.briefEmail = before.briefEmail;
-            expected.mailer = before.mailer;
+        PagerSettings expected = groups > 1 ? distinct() : before;
+        if (groups == 1) {
+            expected.numItems = distinct().numItems;
+            expected.pollMinutes = distinct().pollMinutes;
+            expected.browserPath = distinct().browserPath;
+            expected.flashIcon = distinct().flashIcon;
+            expected.popup = distinct().popup;
+            expected.configRestart = distinct().configRestart;
         }
         QCOMPARE(pagesShow(), formatSettings(expected));
         // A recipient field can be typed in exactly when its notice is on.
