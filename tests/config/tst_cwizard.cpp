@@ -33,9 +33,6 @@ private slots:
     void browserPage()
     {
         wizard->next();
-        wizard->doBrowse(); // the watcher rejects the file dialog: the field stays
-        QCOMPARE(watcher->others, 1);
-        QCOMPARE(wizard->browserEdit->text(), path("browser"));
         // A proposed browser can be taken as it is.
         QVERIFY(wizard->button(QWizard::NextButton)->isEnabled());
     }

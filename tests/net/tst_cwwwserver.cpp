@@ -18,10 +18,8 @@ const QString contentLine = QStringLiteral("GET /pagerv3/pager_info.html?tail HT
 class RecordingUi : public CLinkUi
 {
 public:
-    int set = 0;
     int restored = 0;
 
-    void setWaitCursor() override { ++set; }
     void restoreCursor() override { ++restored; }
 };
 
@@ -161,7 +159,6 @@ private slots:
 
         QCOMPARE(h.log, QStringList("newContent"));
         QCOMPARE(h.text, "HTTP/1.0 200 OK\r\n\r\n");
-        QCOMPARE(h.ui.set, 2);
         QCOMPARE(h.ui.restored, 2);
     }
 
