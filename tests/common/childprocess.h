@@ -4,6 +4,8 @@
 // pager's data directory, the pager and the content server, each with its
 // output gathered so that a test can wait for a line of it.
 
+#include "tests/common/testfiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -59,14 +61,9 @@ public:
     QString dataFile(const QString& name) const { return dataDir() + u'/' + name; }
     bool write(const QString& name, const QByteArray& bytes) const
     {
-        QFile f(dataFile(name));
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        return testfiles::writeAll(dataFile(name), bytes);
     }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(dataFile(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray read(const QString& name) const { return testfiles::readAll(dataFile(name)); }
 
 private:
     QTemporaryDir m_dir;
@@ -85,8 +82,6 @@ public:
     {
         QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { gather(); });
     }
-    LoggedProcess(const LoggedProcess&) = delete;
-    LoggedProcess& operator=(const LoggedProcess&) = delete;
 
     void start(const QString& program, const QStringList& arguments)
     {

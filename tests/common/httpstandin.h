@@ -36,16 +36,11 @@ public:
     void keepPort() { m_port = m_server.serverPort(); }
     QString address() const { return QStringLiteral("127.0.0.1:") + QString::number(port()); }
 
-    // Requests whose line starts with `prefix` get `reply` (a later route
-    // for the same prefix replaces the earlier one).
+    // Requests whose line starts with `prefix` get `reply`; the latest
+    // matching route wins.
     void route(const QByteArray& prefix, const QByteArray& reply)
     {
-        for (auto& r : m_routes)
-            if (r.first == prefix) {
-                r.second = reply;
-                return;
-            }
-        m_routes.append({prefix, reply});
+        m_routes.prepend({prefix, reply});
     }
 
     QList<Answer> answers;      // one per connection in order, before the routes
