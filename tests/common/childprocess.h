@@ -115,28 +115,22 @@ public:
 
     void signal(int number) { ::kill(pid_t(process.processId()), number); }
 
-    // Ends the child with SIGTERM (SIGKILL if it does not go); true when it
-    // ended by itself with status 0.
+    // Ends the child with SIGTERM; true when it ended by itself with status
+    // 0. One that does not go is killed by kill() or with the QProcess.
     bool stop(int ms = 15000)
     {
         if (process.state() == QProcess::NotRunning)
             return false;
         process.terminate();
-        if (!process.waitForFinished(ms)) {
-            process.kill();
-            process.waitForFinished(5000);
-            return false;
-        }
+        const bool ended = process.waitForFinished(ms);
         gather();
-        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        return ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
 
-    void kill()
+    void kill() // a no-op on a child already ended
     {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+        process.kill();
+        process.waitForFinished(5000);
     }
 };
 

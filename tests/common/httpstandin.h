@@ -58,10 +58,8 @@ public:
     }
     QStringList linesStartingWith(const QString& prefix) const
     {
-        QStringList lines;
-        for (const QString& line : requestLines())
-            if (line.startsWith(prefix))
-                lines << line;
+        QStringList lines = requestLines();
+        lines.removeIf([&prefix](const QString& line) { return !line.startsWith(prefix); });
         return lines;
     }
 
