@@ -100,12 +100,8 @@ void TestEndToEnd::mainJob()
     QVERIFY(server.waitForLog("GET /pagerv3/pager_info.html?version=3"));
     QVERIFY(pager.waitForLog("content received", 2));
     QVERIFY(pager.waitForLog("New Content"));
-    // More news while the new-content box is up: the link keeps serving.
-    for (int i = 0; i < 2; ++i) { // one at a time: signals sent together merge
-        pager.signal(SIGUSR1);
-        QVERIFY(pager.waitForLog("content received", 3 + i));
-    }
-    QVERIFY(pager.waitForLog("New Content", 2));
+    pager.signal(SIGUSR1); // one more poll, with the box up, brings the vulnerability feed
+    QVERIFY(pager.waitForLog("content received", 3));
 
     // A blank screen has a colour or two; the pager's windows have many.
     const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
