@@ -119,8 +119,6 @@ void TestServer::contentPolls_data()
     QTest::addColumn<QString>("subs");
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("argument");
-    QTest::newRow("one top") << "1"
-                             << "\\d+" << 2 << "version=3&nentries=2&Content=T1";
     QTest::newRow("subcategories") << "1"
                                    << "0|101|102" << 5 << "version=3&nentries=5&Content=T1,101,102";
     QTest::newRow("nothing chosen") << ""
