@@ -19,11 +19,9 @@ private slots:
         // The row's name is the kind of picture.
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("colours");
-        QTest::addColumn<int>("frameCount");
-        QTest::newRow("stripes") << QSize(31, 17) << 2 << 2;   // two colours, smallest code size
-        QTest::newRow("uniform") << QSize(300, 300) << 4 << 2; // codes widen past 9 bits
-        QTest::newRow("noise") << QSize(200, 150) << 256 << 2; // fills the table and clears it
-        QTest::newRow("ramp") << QSize(640, 480) << 3 << 1;    // 3 colours, long codes
+        QTest::newRow("stripes") << QSize(31, 17) << 2;   // two colours, smallest code size
+        QTest::newRow("uniform") << QSize(300, 300) << 3; // codes widen past 9 bits; 3 colours
+        QTest::newRow("noise") << QSize(200, 150) << 256; // fills the table and clears it
     }
 
     void readsBack()
@@ -31,18 +29,16 @@ private slots:
         const QByteArray kind = QTest::currentDataTag();
         QFETCH(QSize, size);
         QFETCH(int, colours);
-        QFETCH(int, frameCount);
         const int width = size.width(), height = size.height();
         QRandomGenerator random(17);
         QList<QByteArray> frames;
-        for (int f = 0; f < frameCount; ++f) {
+        for (int f = 0; f < 2; ++f) {
             QByteArray pixels(qsizetype(width) * height, '\0');
             for (int i = 0; i < pixels.size(); ++i) {
                 const int x = i % width, y = i / width;
-                const int v = kind == "uniform"   ? f
-                              : kind == "noise"   ? int(random.bounded(colours))
-                              : kind == "stripes" ? x / 3 + y / 5 + f
-                                                  : x * y + f;
+                const int v = kind == "uniform" ? f
+                              : kind == "noise" ? int(random.bounded(colours))
+                                                : x / 3 + y / 5 + f;
                 pixels[i] = char(v % colours);
             }
             frames << pixels;
@@ -60,7 +56,7 @@ private slots:
         QVERIFY((2 << (gif[10] & 7)) >= colours && (1 << (gif[10] & 7)) < colours);
         QBuffer buffer(&gif);
         QImageReader reader(&buffer, "gif");
-        QCOMPARE(reader.imageCount(), frameCount);
+        QCOMPARE(reader.imageCount(), 2);
         for (const QByteArray& pixels : frames) {
             QImage want(reinterpret_cast<const uchar*>(pixels.constData()), width, height, width,
                         QImage::Format_Indexed8);
