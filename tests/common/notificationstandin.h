@@ -2,8 +2,8 @@
 
 // A stand-in for the desktop's notification service: owns
 // org.freedesktop.Notifications on the session bus through a connection of
-// its own, records every Notify call and answers it with a fresh id (or an
-// error when told to), and sends ActionInvoked on request.
+// its own, records every Notify call and answers it with a fresh id, and
+// sends ActionInvoked on request.
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -49,12 +49,6 @@ public:
                                            QDBusConnection::SingleNode) &&
                m_bus.registerService(QLatin1String(serviceName));
     }
-    // Notify is answered with this D-Bus error from now on (empty: with an id).
-    void failWith(const QString& errorName)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_error = errorName;
-    }
     QList<RecordedNotice> notices() const
     {
         QMutexLocker lock(&m_mutex);
@@ -78,10 +72,6 @@ public:
         }
         if (message.member() != QLatin1String("Notify") || message.arguments().size() != 8)
             return false;
-        if (!m_error.isEmpty()) {
-            connection.send(message.createErrorReply(m_error, QStringLiteral("refused")));
-            return true;
-        }
         const QList<QVariant> a = message.arguments();
         RecordedNotice n{a.at(0).toString(), a.at(1).toUInt(),       a.at(3).toString(),
                          a.at(4).toString(), a.at(5).toStringList(), uint(m_notices.size() + 1)};
@@ -94,6 +84,5 @@ private:
     QStringList m_capabilities;
     QDBusConnection m_bus;
     mutable QMutex m_mutex;
-    QString m_error;
     QList<RecordedNotice> m_notices;
 };

@@ -11,13 +11,13 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <vector>
 
 namespace privatebus {
 
@@ -31,12 +31,9 @@ inline QByteArray configFile()
     const QString part = path + u'.' + QString::number(::getpid());
     QFile file(part);
     if (file.open(QIODevice::WriteOnly)) {
-        file.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
-                   "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                   "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                   "<auth>EXTERNAL</auth><policy context=\"default\">"
-                   "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                   "<allow own=\"*\"/></policy></busconfig>\n");
+        file.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                   "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                   "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
         file.close();
         ::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData());
     }
@@ -56,20 +53,14 @@ inline void enter(char** argv)
         return;
     }
     qputenv(marker, "1");
-    int argc = 0;
-    while (argv[argc])
-        ++argc;
+    QByteArray runnerPath = runner.toLocal8Bit();
+    QByteArray config = configFile();
     // dbus-run-session --config-file=... -- program args... NULL
-    char** args = new char*[argc + 4];
-    const QByteArray runnerPath = runner.toLocal8Bit();
-    const QByteArray config = configFile();
-    args[0] = const_cast<char*>(runnerPath.constData());
-    args[1] = const_cast<char*>(config.constData());
-    args[2] = const_cast<char*>("--");
-    for (int i = 0; i < argc; ++i)
-        args[i + 3] = argv[i];
-    args[argc + 3] = nullptr;
-    ::execv(args[0], args);
+    std::vector<char*> args{runnerPath.data(), config.data(), const_cast<char*>("--")};
+    for (char** arg = argv; *arg; ++arg)
+        args.push_back(*arg);
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
     std::perror("dbus-run-session");
     std::exit(1);
 }
