@@ -5,7 +5,6 @@
 // its own, records every Notify call and answers it with a fresh id, and
 // sends ActionInvoked on request.
 
-#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QString>
 
@@ -28,14 +29,12 @@ inline const char marker[] = "OVP_TEST_PRIVATE_BUS";
 inline QByteArray configFile()
 {
     const QString path = QDir::tempPath() + QStringLiteral("/ovp-test-session-bus.conf");
-    const QString part = path + u'.' + QString::number(::getpid());
-    QFile file(part);
+    QSaveFile file(path); // whole, whichever test program starting at once writes it
     if (file.open(QIODevice::WriteOnly)) {
         file.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
                    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
                    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
-        file.close();
-        ::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData());
+        file.commit();
     }
     return "--config-file=" + QFile::encodeName(path);
 }
