@@ -3,12 +3,12 @@
 // A stand-in for the desktop's notification service: owns
 // org.freedesktop.Notifications on the session bus through a connection of
 // its own, records every Notify call and answers it with a fresh id, and
-// sends ActionInvoked on request.
+// sends ActionInvoked on request. Its messages come to it in the thread it
+// lives in, the test's own, so nothing is shared across threads.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QMutex>
 #include <QStringList>
 
 struct RecordedNotice
@@ -48,11 +48,7 @@ public:
                                            QDBusConnection::SingleNode) &&
                m_bus.registerService(QLatin1String(serviceName));
     }
-    QList<RecordedNotice> notices() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_notices;
-    }
+    QList<RecordedNotice> notices() const { return m_notices; }
     void invokeAction(uint id, const QString& action)
     {
         QDBusMessage signal = QDBusMessage::createSignal(
@@ -64,7 +60,6 @@ public:
     QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
-        QMutexLocker lock(&m_mutex);
         if (message.member() == QLatin1String("GetCapabilities")) {
             connection.send(message.createReply(QVariant(m_capabilities)));
             return true;
@@ -82,6 +77,5 @@ public:
 private:
     QStringList m_capabilities;
     QDBusConnection m_bus;
-    mutable QMutex m_mutex;
     QList<RecordedNotice> m_notices;
 };
