@@ -104,7 +104,6 @@ private slots:
         QTRY_COMPARE(clicked.size(), 1);
         QTest::qWait(100);
         QCOMPARE(clicked.size(), 1);
-        QCOMPARE(ran, 0);
 
         // Once the service is gone, the bus refuses the next Notify: the fallback runs.
         standIn.reset();
