@@ -16,6 +16,17 @@
 
 #include <functional>
 
+// The message boxes on the screen now, for tests that look at them rather
+// than answer them.
+inline QList<QMessageBox*> shownMessageBoxes()
+{
+    QList<QMessageBox*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            shown << box;
+    return shown;
+}
+
 class BoxWatcher : public QObject
 {
 public:

@@ -182,7 +182,7 @@ private slots:
         setOptions(mailer.path() + QStringLiteral(" -s 'Orvelle Alert'"), false, false, false);
         feed(twoMatches);
         QVERIFY(m_page->mailerRunner()->isIdle());
-        QCOMPARE(openBoxes().size(), 0);
+        QCOMPARE(shownMessageBoxes().size(), 0);
 
         // A brief mail for each notice, one verbose mail for them all.
         setOptions(mailer.path() + QStringLiteral(" -s 'Orvelle Alert'"), false, true, true);
@@ -211,11 +211,11 @@ private slots:
         // Saved at once, one box at a time, and the boxes answer while the mailer hangs.
         QVERIFY(fileOnDisk().startsWith("<timestamp>b</timestamp>"));
         QTRY_COMPARE(mailer.runs(), 1);
-        QCOMPARE(openBoxes().size(), 1);
-        QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[1] : First")));
-        openBoxes().at(0)->defaultButton()->click();
-        QTRY_COMPARE(openBoxes().size(), 1);
-        QVERIFY(openBoxes().at(0)->text().endsWith(QStringLiteral("[2] : Second")));
+        QCOMPARE(shownMessageBoxes().size(), 1);
+        QVERIFY(shownMessageBoxes().at(0)->text().endsWith(QStringLiteral("[1] : First")));
+        shownMessageBoxes().at(0)->defaultButton()->click();
+        QTRY_COMPARE(shownMessageBoxes().size(), 1);
+        QVERIFY(shownMessageBoxes().at(0)->text().endsWith(QStringLiteral("[2] : Second")));
         QVERIFY(!m_page->mailerRunner()->isIdle());
     }
 
@@ -233,13 +233,13 @@ private slots:
         feed(vuln("11", "2026-03-01", "10:1001", "Anvil drops"));
         QTRY_COMPARE(service->notices().size(), 1);
         QVERIFY(service->notices().first().body.endsWith(QLatin1String("[11] : Anvil drops")));
-        QCOMPARE(openBoxes().size(), 0); // instead of a box, which would be open by now
+        QCOMPARE(shownMessageBoxes().size(), 0); // instead of a box, which would be open by now
 
         // With the service gone the bus refuses the notice: it comes as the box after all.
         service.reset();
         feed(vuln("12", "2026-03-02", "10:1001", "Anvil again"));
-        QTRY_COMPARE(openBoxes().size(), 1);
-        QVERIFY(openBoxes().at(0)->text().endsWith(QLatin1String("[12] : Anvil again")));
+        QTRY_COMPARE(shownMessageBoxes().size(), 1);
+        QVERIFY(shownMessageBoxes().at(0)->text().endsWith(QLatin1String("[12] : Anvil again")));
     }
 
 private:
@@ -283,12 +283,6 @@ private:
     {
         QVERIFY(m_dir->write(QStringLiteral("vulnpoll.dat"), text.toUtf8()));
         m_page->processVulns();
-    }
-    QList<QMessageBox*> openBoxes() const
-    {
-        QList<QMessageBox*> boxes = m_page->findChildren<QMessageBox*>();
-        boxes.removeIf([](QMessageBox* box) { return !box->isVisible(); });
-        return boxes;
     }
     QByteArray fileOnDisk() const { return m_dir->read(QStringLiteral("netinventory.dat")); }
 

@@ -8,6 +8,7 @@
 #include "config/core/settingsfile.h"
 #include "pager/cpager.h"
 #include "pager/x11hints.h"
+#include "tests/common/boxwatcher.h"
 #include "tests/common/childprocess.h"
 #include "tests/common/httpstandin.h"
 #include "tests/common/notificationstandin.h"
@@ -32,15 +33,6 @@ QByteArray headlines(int count)
     return replies::ok(replies::topnews(records));
 }
 
-QList<QMessageBox*> shownBoxes()
-{
-    QList<QMessageBox*> shown;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
-            shown << box;
-    return shown;
-}
-
 QTreeWidgetItem* category(QTreeWidget* list, const QString& name)
 {
     return list->findItems(name, Qt::MatchExactly).value(0);
@@ -63,7 +55,7 @@ private slots:
 
     void cleanup()
     {
-        for (QMessageBox* b : shownBoxes())
+        for (QMessageBox* b : shownMessageBoxes())
             b->accept();
         pager.reset(); // before the server and home it uses, which init() replaces
     }
@@ -123,8 +115,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(p));
         QList<bool> icons;
         connect(p, &CPager::newIcon, this, [&](bool normal) { icons << normal; });
-        QTRY_COMPARE(shownBoxes().size(), 1);
-        QVERIFY(shownBoxes().first()->text().endsWith("\n\nVulnerabilities"));
+        QTRY_COMPARE(shownMessageBoxes().size(), 1);
+        QVERIFY(shownMessageBoxes().first()->text().endsWith("\n\nVulnerabilities"));
         QVERIFY(polls().first().contains("&nentries=6&"));
         QCOMPARE(category(p->headlines(), "Vulnerabilities")->childCount(), 6);
         QTRY_VERIFY(icons.count(false) >= 2 && icons.count(true) >= 2); // the icon flashes
@@ -134,10 +126,11 @@ private slots:
         server->route(poll.toLatin1(), replies::ok(replies::topnews(
                                            replies::headline(20001, 30, "202612061100", 1))));
         p->slotUpdateContent();
-        QTRY_VERIFY(shownBoxes().first()->text().endsWith("\n\nVulnerabilities, announcements"));
-        QCOMPARE(shownBoxes().size(), 1);
+        QTRY_VERIFY(
+            shownMessageBoxes().first()->text().endsWith("\n\nVulnerabilities, announcements"));
+        QCOMPARE(shownMessageBoxes().size(), 1);
 
-        shownBoxes().first()->accept();
+        shownMessageBoxes().first()->accept();
         QTRY_VERIFY(!hasUrgencyHint(p->winId())); // the flash ends with the box
         QTRY_COMPARE(icons.last(), true);         // on the normal icon
     }
@@ -220,7 +213,7 @@ private slots:
         QTRY_COMPARE(service.notices().size(), 1);
         QCOMPARE(service.notices().first().body, QStringLiteral("Item 10 of 1"));
         QTest::qWait(300); // time for what should not come
-        QCOMPARE(shownBoxes().size(), int(box));
+        QCOMPARE(shownMessageBoxes().size(), int(box));
         QCOMPARE(service.notices().size(), 1);
         if (!box) {
             QVERIFY(!p->isVisible());
