@@ -1,5 +1,6 @@
 #include "pager/navigate.h"
 
+#include "config/core/runnablefile.h"
 #include "pager/core/browserurl.h"
 #include "pager/core/globals.h"
 #include "pager/x11hints.h"
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,14 +20,6 @@
 #include <X11/Xmu/WinUtil.h>
 
 namespace {
-
-bool isExecutableFile(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    return ::stat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-           ::access(name.constData(), X_OK) == 0;
-}
 
 // Only async-signal-safe calls between fork and exec: the toolkit's threads
 // and locks do not exist in the child.
@@ -76,7 +68,7 @@ void navigateTo(const QString& url, bool allowRemote)
                              QMessageBox::Ok);
         return;
     }
-    if (!isExecutableFile(browserPath)) {
+    if (!isRunnableFile(browserPath)) {
         QMessageBox::warning(nullptr, QStringLiteral("Bad Browser"),
                              QStringLiteral("The browser that you have configured is not a valid "
                                             "executable"),

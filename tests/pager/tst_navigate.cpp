@@ -83,7 +83,6 @@ private slots:
             "No Browser Specified|You must configure the path to your web browser to navigate "
             "to content");
         row("not executable", "/etc/passwd", "", true, url, {}, bad);
-        row("a directory", ".", "", true, url, {}, bad);
     }
 
     void navigate()
