@@ -42,7 +42,6 @@ public:
     // Texts of the buttons to press on the next message boxes, in order;
     // a box with no answer left gets its default button.
     QStringList answers;
-    int others = 0; // other modal windows answered
 
 private:
     void look()
@@ -66,7 +65,6 @@ private:
                 box->done(0);
             return;
         }
-        ++others;
         if (m_other)
             m_other(w);
         else if (auto* dialog = qobject_cast<QDialog*>(w))

@@ -19,10 +19,6 @@ class ScratchMount
 public:
     explicit ScratchMount(const QByteArray& size = "64k")
     {
-        if (!m_dir.isValid()) {
-            m_reason = QStringLiteral("no temporary directory");
-            return;
-        }
         const QByteArray options = "size=" + size + ",mode=0700";
         if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
                     options.constData()) != 0) {

@@ -4,6 +4,8 @@
 // run records its arguments and its standard input in numbered files beside
 // it, then runs `tail` (an exit status, a sleep, ...).
 
+#include "tests/common/testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -54,11 +56,7 @@ public:
     }
 
 private:
-    QByteArray read(const QString& name) const
-    {
-        QFile f(m_dir.path() + u'/' + name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray read(const QString& name) const { return testfiles::readAll(m_dir.filePath(name)); }
 
     QTemporaryDir m_dir;
 };

@@ -29,7 +29,6 @@ class TempDataDir
 {
 public:
     TempDataDir() { dataDirPath = path(); }
-    bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path() + u'/'; }
     QString file(const QString& name) const { return path() + name; }
     bool write(const QString& name, const QByteArray& bytes) const
