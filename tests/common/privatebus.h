@@ -63,3 +63,13 @@ inline bool available()
 }
 
 } // namespace privatebus
+
+// A test program's main() that runs it on its private bus.
+#define PRIVATEBUS_TEST_MAIN(TestClass, AppClass)                                                  \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        privatebus::enter(argv);                                                                   \
+        AppClass app(argc, argv);                                                                  \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

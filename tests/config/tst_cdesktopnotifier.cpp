@@ -112,12 +112,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    privatebus::enter(argv);
-    QCoreApplication app(argc, argv);
-    TestCDesktopNotifier test;
-    return QTest::qExec(&test, argc, argv);
-}
+PRIVATEBUS_TEST_MAIN(TestCDesktopNotifier, QCoreApplication)
 
 #include "tst_cdesktopnotifier.moc"

@@ -295,12 +295,6 @@ private:
     std::unique_ptr<CNetInventory> m_page;
 };
 
-int main(int argc, char** argv)
-{
-    privatebus::enter(argv);
-    QApplication app(argc, argv);
-    TestNetInventory test;
-    return QTest::qExec(&test, argc, argv);
-}
+PRIVATEBUS_TEST_MAIN(TestNetInventory, QApplication)
 
 #include "tst_netinventory.moc"
