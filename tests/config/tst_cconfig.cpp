@@ -97,8 +97,10 @@ private slots:
         const QByteArray before = pagesShow();
         dialog->show();
         applySettingsToPages({true, true, distinct()}, *options, *inventory);
+        options->setDesktopNotices(DesktopNotices::Instead); // kept in a file of its own
         dialog->close();
         QCOMPARE(pagesShow(), before);
+        QCOMPARE(options->desktopNotices(), DesktopNotices::Off);
     }
 
     void okChecks_data()

@@ -70,11 +70,7 @@ private slots:
         QTreeWidget* list = p->headlines();
         QTRY_VERIFY(category(list, "Vulnerabilities") &&
                     category(list, "Vulnerabilities")->childCount() == 2);
-        QTreeWidgetItem* item = category(list, "Vulnerabilities")->child(1);
-
-        QCOMPARE(item->toolTip(0),
-                 QStringLiteral("<qt>Item 10 of 1<br/>2026-12-06 10:10 UTC</qt>"));
-        list->setCurrentItem(item);
+        list->setCurrentItem(category(list, "Vulnerabilities")->child(1));
         QCOMPARE(p->abstractPane()->toPlainText(), QStringLiteral("Loading..."));
         QTRY_COMPARE(server->linesStartingWith("GET /pagerv3/abstract.html"),
                      QStringList("GET /pagerv3/abstract.html?what=1&item=10 HTTP/1.0"));
@@ -97,12 +93,6 @@ private slots:
         p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Beside);
         QVERIFY(p->saveConfig(QStringLiteral("ovpager.cfg")));
         QCOMPARE(home->read(QStringLiteral("notify.cfg")), QByteArray("desktopnotices=beside\n"));
-
-        // A cancelled dialog puts the option back as it was.
-        p->configDialog->show();
-        p->configDialog->optionsPage()->setDesktopNotices(DesktopNotices::Instead);
-        p->configDialog->reject();
-        QCOMPARE(p->configDialog->optionsPage()->desktopNotices(), DesktopNotices::Beside);
     }
 
     void newContentBox()
@@ -242,12 +232,6 @@ private:
     std::unique_ptr<CPager> pager;
 };
 
-int main(int argc, char** argv)
-{
-    privatebus::enter(argv);
-    QApplication app(argc, argv);
-    TestCPager test;
-    return QTest::qExec(&test, argc, argv);
-}
+PRIVATEBUS_TEST_MAIN(TestCPager, QApplication)
 
 #include "tst_cpager.moc"
