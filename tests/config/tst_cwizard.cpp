@@ -79,9 +79,10 @@ private slots:
         // The browser stops being runnable while the user looks at the last page.
         QVERIFY(QFile::setPermissions(path("browser"), QFile::ReadOwner));
         wizard->back();
+        wizard->back(); // the first refusal leaves the check in place
         QCOMPARE(wizard->currentPage(), wizard->finishedPage);
         QCOMPARE(watcher->boxes,
-                 QStringList{"Orvelle Pager Wizard|" + path("browser") + notRunnable});
+                 QStringList(2, "Orvelle Pager Wizard|" + path("browser") + notRunnable));
     }
 
 private:
